@@ -1,0 +1,41 @@
+// Directories and file attributes of the operating system, with "/" as the separator.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace KXPlatform {
+
+struct FileAttributes {
+    bool bExists = false;
+    bool bDirectory = false;
+    uint64_t uSize = 0;  // bytes; 0 for a directory
+};
+
+// The current directory without a trailing "/"; empty when it cannot be read.
+std::string GetCurrentDir();
+bool SetCurrentDir(const char* szPath);
+
+// The directory that holds the running executable, without a trailing "/".
+std::string GetExecutableDir();
+
+FileAttributes GetFileAttributes(const char* szPath);
+
+// Removes a file (not a directory).
+bool DeleteFile(const char* szPath);
+
+// Moves a file; fails when the destination exists, as MoveFileA does.
+bool MoveFile(const char* szFrom, const char* szTo);
+
+// Replaces the destination if it exists; atomic on one file system.
+bool ReplaceFile(const char* szFrom, const char* szTo);
+
+// Creates one directory level; true when it exists afterwards.
+bool MakeDirectory(const char* szPath);
+
+// Calls back with the path of every regular file below szRoot, relative to it and with "/" separators,
+// in sorted order so that archives built from a tree are reproducible.
+bool ListFilesRecursive(const char* szRoot, const std::function<void(const std::string&)>& onFile);
+
+}  // namespace KXPlatform

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the normal and the sanitizer configuration, runs every test of both.
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNC_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export SDL_VIDEODRIVER=offscreen
+status=0
+echo "== tests (RelWithDebInfo) =="
+ctest --test-dir build --output-on-failure -j "$jobs" || status=1
+echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=1
+exit $status

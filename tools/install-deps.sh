@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only when one is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config
+  googletest libgtest-dev libbenchmark-dev
+  libboost-dev libboost-thread-dev libboost-system-dev libboost-regex-dev
+  libtinyxml-dev libcurl4-openssl-dev
+  libsdl2-dev libsdl2-image-dev libfreetype-dev
+  fonts-wqy-zenhei fonts-arphic-ukai
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
