@@ -1,0 +1,16 @@
+// The description of the primary graphics adapter, for the check report.
+#pragma once
+
+#include <string>
+
+namespace KXPlatform {
+
+// The renderer's own name for the adapter when the renderer has given one (SetGraphicsAdapterName),
+// otherwise the first display controller the system lists, otherwise "".
+std::string GetGraphicsAdapterName();
+
+// Called by the renderer backend once it knows its device (for example the GL renderer string); an
+// empty text clears it.
+void SetGraphicsAdapterName(const std::string& strName);
+
+}  // namespace KXPlatform
