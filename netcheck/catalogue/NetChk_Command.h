@@ -1,0 +1,14 @@
+// NetChkCommand: one entry of the check catalogue, copied by value into the catalogue's lists.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct NetChkCommand {
+    // 4 and 5 name the two command groups; the run controller decides what the other types do.
+    int32_t m_nType = 0;
+    // The command line as the runner gets it, placeholders already replaced (GBK bytes).
+    std::string m_strContent;
+    // What the step shows while the command runs: the "tips" attribute or the old table's description.
+    std::string m_strDesc;
+};
