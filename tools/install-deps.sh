@@ -8,6 +8,7 @@ packages=(
   libtinyxml-dev libcurl4-openssl-dev
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
+  iputils-ping
 )
 missing=()
 for p in "${packages[@]}"; do
