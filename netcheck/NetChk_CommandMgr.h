@@ -75,6 +75,9 @@ public:
     void StopCheck();
     void SaveResultFile();
     std::string GetGraphicsCardName() const;
+    // The directory the result folder "checklist" goes under: the executable's directory unless set.
+    void SetExeDir(const std::string& strDir) { m_strExeDir = strDir; }
+    std::string GetExeDir() const;
 
     // Run state, for the shell and for tests.
     uint32_t GetCurStep() const { return m_nCurStep; }
@@ -89,6 +92,13 @@ public:
     uint32_t GetTotalSteps() const;
 
 private:
+    // The catalogue as the run reads it.
+    const std::vector<NetChkCommand>& OrderedCommands() const;
+    // The command group of a type (4 or 5); null when the catalogue has no such group.
+    const std::vector<NetChkCommand>* FindGroup(int32_t nType) const;
+    const std::string& TargetFile() const;
+    uint32_t GroupCount() const;
+
     // The fatal path of the runner and the controller: message box, quit request, idle state.
     bool FatalError();
     void SetAppState(int32_t nState);
@@ -97,8 +107,10 @@ private:
     bool ReadFailed(int32_t nStep);
     // The command a finished slot ran, or null after the fatal path.
     const NetChkCommand* FindFinishedCommand(uint32_t uStep, int32_t nSlot);
-    void HandleOutput(const NetChkCommand& cmd, uint32_t uStep, int32_t nSlot, bool bStepComplete,
+    // Hands a finished command's output to its reader; false when a failed ping read stopped the run.
+    bool HandleOutput(const NetChkCommand& cmd, uint32_t uStep, int32_t nSlot, bool bStepComplete,
                       bool& bGroup5Done);
+    bool StartGroupCommands(const std::vector<NetChkCommand>& group, uint32_t uStep, int32_t nType);
     void PrepareFirstStep();
     void FinishRun(uint32_t uStep);
 
@@ -108,6 +120,7 @@ private:
     INetChk_CheckView* m_pView = nullptr;
     INetChk_RunHost* m_pHost = nullptr;
     const CNetChk_UtilResMgr* m_pResMgr = nullptr;
+    std::string m_strExeDir;
 
     uint32_t m_nCurStep = 0;
     bool m_bGrouped = false;

@@ -5,6 +5,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

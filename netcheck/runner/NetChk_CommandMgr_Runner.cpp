@@ -1,0 +1,125 @@
+// The command runner of CNetChk_CommandMgr: batch scripts, the two slots' children and pipes, and the
+// deletion of working files.
+//
+// The script of slot n is "QVRTNchk<n>.sh" in the current directory, LF line ends:
+//     type 2:  printf '%s\n' '<line>'      (echoes the command line, as the Windows interpreter does)
+//              <line>
+//              exit
+//     others:  <line>
+//              exit
+#include "netcheck/NetChk_CommandMgr.h"
+
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+const char kBatchFilePattern[] = "QVRTNchk%d.sh";
+
+bool IsSlot(int32_t nSlot) { return nSlot >= 0 && nSlot < CNetChk_CommandMgr::kSlotCount; }
+
+// Single-quoted for the shell: every ' becomes '\''.
+std::string ShellQuote(const std::string& strText) {
+    std::string out = "'";
+    for (char c : strText) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    out += "'";
+    return out;
+}
+
+}  // namespace
+
+std::string CNetChk_CommandMgr::GetBatchFileName(int32_t nSlot) {
+    char szName[64];
+    std::snprintf(szName, sizeof(szName), kBatchFilePattern, nSlot);
+    return szName;
+}
+
+void CNetChk_CommandMgr::InitPipe(int32_t nSlot) {
+    if (!IsSlot(nSlot)) {
+        ArkLog(WL_ERROR, M_Logic, "%s 初始化管道错误 索引：%d", "CNetChk_CommandMgr::InitPipe", nSlot);
+        return;
+    }
+    // A failed pipe is noticed when the child cannot be started on it.
+    m_Slots[nSlot].child.OpenPipe();
+}
+
+void CNetChk_CommandMgr::ClosePipe(int32_t nSlot) {
+    if (!IsSlot(nSlot)) {
+        ArkLog(WL_ERROR, M_Logic, "%s 关闭管道错误 索引：%d", "CNetChk_CommandMgr::ClosePipe", nSlot);
+        return;
+    }
+    m_Slots[nSlot].child.ClosePipe();
+}
+
+bool CNetChk_CommandMgr::RunCommand(int32_t nSlot, const std::string& strLine, int32_t nType) {
+    if (!IsSlot(nSlot)) {
+        ArkLog(WL_ERROR, M_Logic, "创建子进程时错误，索引码：%d", nSlot);
+        return FatalError();
+    }
+    InitPipe(nSlot);
+
+    const std::string strBatch = GetBatchFileName(nSlot);
+    std::FILE* pFile = std::fopen(strBatch.c_str(), "wb");
+    if (!pFile) {
+        ArkLog(WL_ERROR, M_Logic, "创建临时批处理文件出错！！");
+        return FatalError();
+    }
+    std::string strScript;
+    if (nType == 2) {
+        // The command writes the output file itself; the one of an earlier run must not be read again.
+        DeleteLocalFile(TargetFile());
+        strScript = "printf '%s\\n' " + ShellQuote(strLine) + "\n" + strLine + "\nexit\n";
+    } else {
+        strScript = strLine + "\nexit\n";
+    }
+    std::fwrite(strScript.data(), 1, strScript.size(), pFile);
+    std::fclose(pFile);
+
+    if (!m_Slots[nSlot].child.StartScript(strBatch.c_str())) {
+        ArkLog(WL_ERROR, M_Logic, "创建子进程失败! 错误码 %d", m_Slots[nSlot].child.GetLastError());
+        return FatalError();
+    }
+    return true;
+}
+
+bool CNetChk_CommandMgr::IsSlotDone(int32_t nSlot) {
+    if (!IsSlot(nSlot)) return false;
+    return m_Slots[nSlot].child.PollEnded();
+}
+
+bool CNetChk_CommandMgr::ReadSlotOutput(int32_t nSlot, uint32_t uMaxBytes, std::string& strOut) {
+    if (!IsSlot(nSlot)) return false;
+    return m_Slots[nSlot].child.ReadOutput(uMaxBytes, strOut);
+}
+
+void CNetChk_CommandMgr::ReleaseSlotProcess(int32_t nSlot) {
+    if (IsSlot(nSlot)) m_Slots[nSlot].child.ReleaseProcess();
+}
+
+int32_t CNetChk_CommandMgr::GetSlotLag(int32_t nSlot) const { return IsSlot(nSlot) ? m_Slots[nSlot].nLag : -1; }
+
+int32_t CNetChk_CommandMgr::GetSlotLoss(int32_t nSlot) const { return IsSlot(nSlot) ? m_Slots[nSlot].nLoss : 100; }
+
+void CNetChk_CommandMgr::SetSlotFigures(int32_t nSlot, int32_t nLag, int32_t nLoss) {
+    if (!IsSlot(nSlot)) return;
+    m_Slots[nSlot].nLag = nLag;
+    m_Slots[nSlot].nLoss = nLoss;
+}
+
+void CNetChk_CommandMgr::DeleteLocalFile(const std::string& strName) {
+    const std::string strFull = KXPlatform::GetCurrentDir() + "/" + strName;
+    KXPlatform::FileAttributes attr = KXPlatform::GetFileAttributes(strFull.c_str());
+    if (!attr.bExists || attr.bDirectory) return;
+    ArkLog(WL_WARNING, M_Logic, "删除文件%s", strFull.c_str());
+    if (!KXPlatform::DeleteFile(strFull.c_str())) {
+        ArkLog(WL_ERROR, M_Logic, "删除文件失败！！ 错误码 %d", errno);
+    }
+}
