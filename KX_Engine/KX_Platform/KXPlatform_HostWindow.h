@@ -77,6 +77,9 @@ public:
     // Draws the user's attention (task bar flash) until the window gets the focus.
     virtual void Flash() = 0;
 
+    // Why the last failing operation failed, for the caller's log line ("" when nothing failed).
+    virtual std::string GetLastError() const { return std::string(); }
+
     // The backend's own window object for the renderer of the same backend (SDL_Window* for SDL);
     // null for the null backend. Lives as long as this object.
     virtual void* GetNativeWindow() const = 0;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,25 +42,29 @@ public:
     // Grows with every Touch; the renderer compares it with the version it last uploaded.
     uint64_t GetVersion() const { return m_uVersion; }
     uint64_t GetDeviceVersion() const { return m_uDeviceVersion; }
-    void SetDeviceVersion(uint64_t uVersion) { m_uDeviceVersion = uVersion; }
+    void SetDeviceVersion(uint64_t uVersion) const { m_uDeviceVersion = uVersion; }
 
-    // The renderer's device object (an SDL_Texture for the SDL renderer); null once the renderer is gone
-    // or after ReleaseDeviceObjects. Only the renderer that made the texture uses it.
-    void* GetDeviceHandle() const { return m_pDevice; }
-    void SetDeviceHandle(void* pDevice) { m_pDevice = pDevice; }
-    // The renderer that made it, to refuse textures of another renderer; null once that renderer is gone.
-    const void* GetOwner() const { return m_pOwner; }
-    void SetOwner(const void* pOwner) { m_pOwner = pOwner; }
+    // The renderer's device object (an SDL_Texture for the SDL renderer) and the serial number of the
+    // renderer generation that made it. Only that renderer uses it; a texture drawn by another renderer,
+    // or after ReleaseDeviceObjects, is uploaded again from its pixels. The object's deleter frees the
+    // device object while its renderer is alive.
+    void* GetDeviceHandle() const { return m_pDevice.get(); }
+    uint64_t GetDeviceSerial() const { return m_uDeviceSerial; }
+    void SetDeviceObject(std::shared_ptr<void> pDevice, uint64_t uSerial) const {
+        m_pDevice = std::move(pDevice);
+        m_uDeviceSerial = uSerial;
+    }
 
 private:
     std::string m_strName;
     int m_nWidth;
     int m_nHeight;
     std::vector<uint32_t> m_vecPixels;
-    void* m_pDevice = nullptr;
-    const void* m_pOwner = nullptr;
+    // The device copy is a cache of the pixels, so drawing a const texture may (re)make it.
+    mutable std::shared_ptr<void> m_pDevice;
+    mutable uint64_t m_uDeviceSerial = 0;
     uint64_t m_uVersion = 0;
-    uint64_t m_uDeviceVersion = 0;
+    mutable uint64_t m_uDeviceVersion = 0;
 };
 
 }  // namespace KXRenderer
