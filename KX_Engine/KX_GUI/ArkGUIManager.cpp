@@ -1,0 +1,147 @@
+// CArkGUIManager: live windows, the modal stack, fonts, the message entry and the frame.
+#include "KX_GUI/ArkGUIManager.h"
+
+#include <algorithm>
+
+#include "KX_GUI/ArkRootWnd.h"
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_Clock.h"
+#include "KX_Renderer/KXRenderer.h"
+
+namespace ArkGui {
+
+CArkGUIManager::CArkGUIManager(CArkRootWnd* pRoot) : m_pRoot(pRoot), m_keyProc(*this), m_mouseProc(*this) {}
+
+CArkGUIManager::~CArkGUIManager() = default;
+
+void CArkGUIManager::SetTickSource(std::function<uint32_t()> fnTick) { m_fnTick = std::move(fnTick); }
+
+uint32_t CArkGUIManager::GetTick() const { return m_fnTick ? m_fnTick() : KXPlatform::GetTickCount(); }
+
+int16_t CArkGUIManager::GetKeyState(int nVirtualKey) const { return m_pHost ? m_pHost->GetKeyState(nVirtualKey) : 0; }
+
+void CArkGUIManager::EnableIme(bool bEnable) {
+    if (m_pHost) m_pHost->EnableIme(bEnable);
+}
+
+void CArkGUIManager::RegisterWnd(CArkWnd* pWnd) { m_setLive.insert(pWnd); }
+
+void CArkGUIManager::UnregisterWnd(CArkWnd* pWnd) {
+    m_setLive.erase(pWnd);
+    m_keyProc.RemoveAccelerators(pWnd);
+    RemoveHookedWnd(pWnd);
+    m_mouseProc.Forget(pWnd);
+    if (m_pTipOwner == pWnd) {
+        if (m_pTipWnd && IsLive(m_pTipWnd)) m_pTipWnd->Show(false);
+        m_pTipOwner = nullptr;
+    }
+    if (m_pCursorWnd == pWnd) m_pCursorWnd = nullptr;
+    if (m_pHovered == pWnd) m_pHovered = nullptr;
+    if (m_pCarryIcon == pWnd) m_pCarryIcon = nullptr;
+    if (m_pTipWnd == pWnd) m_pTipWnd = nullptr;
+    if (m_pBindWnd == pWnd) m_pBindWnd = nullptr;
+}
+
+void CArkGUIManager::AddModal(CArkWnd* pWnd) {
+    if (!pWnd) return;
+    for (CArkWnd* p = m_pModalTop; p; p = p->GetNextModal()) {
+        if (p == pWnd) return;
+    }
+    pWnd->SetNextModal(m_pModalTop);
+    m_pModalTop = pWnd;
+}
+
+void CArkGUIManager::RemoveModal(CArkWnd* pWnd) {
+    CArkWnd* pPrev = nullptr;
+    for (CArkWnd* p = m_pModalTop; p; pPrev = p, p = p->GetNextModal()) {
+        if (p != pWnd) continue;
+        if (pPrev) pPrev->SetNextModal(p->GetNextModal()); else m_pModalTop = p->GetNextModal();
+        p->SetNextModal(nullptr);
+        return;
+    }
+}
+
+bool CArkGUIManager::IsInsideModal(const CArkWnd* pModal, const CArkWnd* pWnd) const {
+    return pModal && pWnd && (pModal == pWnd || pModal->Contains(pWnd));
+}
+
+void CArkGUIManager::AddHookedWnd(CArkWnd* pWnd) {
+    if (pWnd && std::find(m_vecHooked.begin(), m_vecHooked.end(), pWnd) == m_vecHooked.end()) m_vecHooked.push_back(pWnd);
+}
+
+void CArkGUIManager::RemoveHookedWnd(const CArkWnd* pWnd) {
+    m_vecHooked.erase(std::remove(m_vecHooked.begin(), m_vecHooked.end(), pWnd), m_vecHooked.end());
+}
+
+bool CArkGUIManager::InitFontTable() { return m_fontTable.Init(); }
+
+bool CArkGUIManager::SetFont(CArkWnd* pWnd, const char* szFace, int nSize) {
+    if (!pWnd || !m_fontTable.IsSetUp()) return false;
+    bool bMark = KXRenderer::CKXGuiFontTable::IsFileFaceName(szFace);
+    bool bFileFaces = bMark || pWnd->UsesFileFaces();
+    int nEntry = pWnd->GetFontEntry();
+    int nEffective = nSize;
+    if (!KXRenderer::CKXGuiFontTable::SelectEntry(nSize, bFileFaces, nEntry, nEffective)) nEffective = nSize;
+    pWnd->SetFontState(szFace, nEntry, nEffective, bMark);
+    return true;
+}
+
+KXRenderer::CKXFont* CArkGUIManager::GetFont(int nEntry, bool bFileFace) const {
+    return m_fontTable.IsSetUp() ? m_fontTable.GetFont(nEntry, bFileFace) : nullptr;
+}
+
+int CArkGUIManager::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam) {
+    if (uMsg >= WM_MOUSEFIRST && uMsg <= WM_MOUSELAST) {
+        m_bCursorOutside = false;
+        return m_mouseProc.MsgProc(uMsg, wParam, lParam, false);
+    }
+    if ((uMsg >= WM_KEYDOWN && uMsg <= WM_KEYLAST) || uMsg == WM_IME_CHAR) return m_keyProc.MsgProc(uMsg, wParam, lParam);
+    if (uMsg == WM_SETCURSOR) return OnSetCursor();
+    if (uMsg == WM_MOUSELEAVE) m_bCursorOutside = true;
+    return 0;
+}
+
+int CArkGUIManager::MouseOnlyProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam) {
+    if (uMsg < WM_MOUSEFIRST || uMsg > WM_MOUSELAST) return 0;
+    return m_mouseProc.MsgProc(uMsg, wParam, lParam, true);
+}
+
+int CArkGUIManager::OnSetCursor() {
+    if (!m_pCursorWnd || m_mouseProc.GetState() == ARK_MOUSE_NORMAL) {
+        m_pCursorWnd = m_pRoot->HitTest(m_mouseProc.GetCursorX(), m_mouseProc.GetCursorY(), 0, false);
+    }
+    KXPlatform::HostCursor eCursor = m_eDefaultCursor;
+    if (m_pCursorWnd && m_pCursorWnd->HasCursorShape()) eCursor = m_pCursorWnd->GetCursorShape();
+    if (m_pCarryIcon && m_pCarryIcon->IsVisible()) eCursor = KXPlatform::HostCursor::None;
+    if (m_pHost) m_pHost->SetCursor(eCursor);
+    return 1;
+}
+
+void CArkGUIManager::Render() {
+    m_pRoot->RenderTree();
+    // Modal windows come last, the oldest first, so the top of the stack is drawn on top.
+    std::vector<CArkWnd*> vecModal;
+    for (CArkWnd* p = m_pModalTop; p; p = p->GetNextModal()) vecModal.push_back(p);
+    for (auto it = vecModal.rbegin(); it != vecModal.rend(); ++it) {
+        if (IsLive(*it) && (*it)->IsVisible() && !(*it)->GetExcludeFromDrawing()) (*it)->RenderTree();
+    }
+    if (m_fnAfterFrame) m_fnAfterFrame();
+}
+
+bool CArkGUIManager::RenderFrame(uint32_t uClearArgb) {
+    if (!m_pRenderer || !m_pRenderer->BeginFrame(uClearArgb)) return false;
+    Render();
+    m_pRenderer->EndFrame();
+    return true;
+}
+
+bool CArkGUIManager::BeginGroup() { return m_pRenderer && m_pRenderer->BeginOffscreen(); }
+
+void CArkGUIManager::EndGroup(double dOpacity) {
+    if (!m_pRenderer || !m_pRenderer->IsOffscreen()) return;
+    double d = std::min(1.0, std::max(0.0, dOpacity));
+    uint32_t uAlpha = static_cast<uint32_t>(d * 255.0 + 0.5);
+    m_pRenderer->EndOffscreen((uAlpha << 24) | 0x00FFFFFFu);
+}
+
+}  // namespace ArkGui

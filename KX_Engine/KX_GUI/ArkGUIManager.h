@@ -1,0 +1,154 @@
+// CArkGUIManager: owned by the root window; holds the live-window set, the modal stack, the active
+// window, the two input processors, scale factors, the font table and the renderer the tree draws with.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "KX_GUI/ArkKeyMsgProc.h"
+#include "KX_GUI/ArkMouseMsgProc.h"
+#include "KX_Platform/KXPlatform_HostWindow.h"
+#include "KX_Renderer/KXFontTable.h"
+
+namespace KXRenderer {
+class IKXRenderer;
+}
+
+namespace ArkGui {
+
+class CArkRootWnd;
+class CArkWnd;
+
+class CArkGUIManager {
+public:
+    explicit CArkGUIManager(CArkRootWnd* pRoot);
+    ~CArkGUIManager();
+    CArkGUIManager(const CArkGUIManager&) = delete;
+    CArkGUIManager& operator=(const CArkGUIManager&) = delete;
+
+    CArkRootWnd* GetRoot() const { return m_pRoot; }
+
+    // ---- services from below; both may be null (no clipboard, key state or drawing then) ----
+    void SetHostWindow(KXPlatform::IHostWindow* pHost) { m_pHost = pHost; }
+    KXPlatform::IHostWindow* GetHostWindow() const { return m_pHost; }
+    void SetRenderer(KXRenderer::IKXRenderer* pRenderer) { m_pRenderer = pRenderer; }
+    KXRenderer::IKXRenderer* GetRenderer() const { return m_pRenderer; }
+    // Milliseconds, GetTickCount by default; tests inject their own clock.
+    void SetTickSource(std::function<uint32_t()> fnTick);
+    uint32_t GetTick() const;
+    // GetKeyState through the host window; 0 without one.
+    int16_t GetKeyState(int nVirtualKey) const;
+    bool IsKeyDown(int nVirtualKey) const { return GetKeyState(nVirtualKey) < 0; }
+    void EnableIme(bool bEnable);
+
+    // ---- live windows ----
+    void RegisterWnd(CArkWnd* pWnd);
+    // Forgets every pointer the manager and the processors keep to the window.
+    void UnregisterWnd(CArkWnd* pWnd);
+    bool IsLive(const CArkWnd* pWnd) const { return pWnd && m_setLive.count(pWnd) != 0; }
+    size_t GetLiveCount() const { return m_setLive.size(); }
+
+    // ---- modal stack: the newest is the top, each links to the one below ----
+    void AddModal(CArkWnd* pWnd);
+    void RemoveModal(CArkWnd* pWnd);
+    CArkWnd* GetModalTop() const { return m_pModalTop; }
+    // True when pWnd lies inside the modal window as the modal routing understands it.
+    bool IsInsideModal(const CArkWnd* pModal, const CArkWnd* pWnd) const;
+
+    CArkWnd* GetActiveWnd() const { return m_pActive; }
+    void SetActiveWnd(CArkWnd* pWnd) { m_pActive = pWnd; }
+    CArkWnd* GetHoveredWnd() const { return m_pHovered; }
+    void SetHoveredWnd(CArkWnd* pWnd) { m_pHovered = pWnd; }
+    CArkWnd* GetCursorWnd() const { return m_pCursorWnd; }
+
+    // ---- client pixels to GUI pixels ----
+    void SetScale(float fX, float fY) { m_fScaleX = fX; m_fScaleY = fY; }
+    float GetScaleX() const { return m_fScaleX; }
+    float GetScaleY() const { return m_fScaleY; }
+
+    CArkKeyMsgProc& GetKeyProc() { return m_keyProc; }
+    CArkMouseMsgProc& GetMouseProc() { return m_mouseProc; }
+
+    // ---- windows with a special role ----
+    CArkWnd* GetCarryIconWnd() const { return m_pCarryIcon; }
+    void SetCarryIconWnd(CArkWnd* pWnd) { m_pCarryIcon = pWnd; }
+    CArkWnd* GetTipWnd() const { return m_pTipWnd; }
+    void SetTipWnd(CArkWnd* pWnd) { m_pTipWnd = pWnd; }
+    CArkWnd* GetBindWnd() const { return m_pBindWnd; }
+    void SetBindWnd(CArkWnd* pWnd) { m_pBindWnd = pWnd; }
+    // The window the tooltip is shown for.
+    CArkWnd* GetTipOwner() const { return m_pTipOwner; }
+    void SetTipOwner(CArkWnd* pWnd) { m_pTipOwner = pWnd; }
+    // Windows that receive every mouse message raw, before the routing.
+    void AddHookedWnd(CArkWnd* pWnd);
+    void RemoveHookedWnd(const CArkWnd* pWnd);
+    const std::vector<CArkWnd*>& GetHookedWnds() const { return m_vecHooked; }
+
+    // ---- hooks and accelerators ----
+    void RegisterHook(IArkHook* pHook, const std::vector<uint32_t>& vecMessages, bool bFilter, bool bAppend) {
+        m_keyProc.RegisterHook(pHook, vecMessages, bFilter, bAppend);
+    }
+    void UnRegisterHook(IArkHook* pHook, bool bFilter) { m_keyProc.UnRegisterHook(pHook, bFilter); }
+    void AddHookMsg(IArkHook* pHook, uint32_t uMsg, bool bFilter) { m_keyProc.AddHookMsg(pHook, uMsg, bFilter); }
+
+    // ---- fonts ----
+    // Opens the file faces of the font table (relative to the current directory).
+    bool InitFontTable();
+    KXRenderer::CKXGuiFontTable& GetFontTable() { return m_fontTable; }
+    // Font selection for a window: false when the font table has not been set up.
+    bool SetFont(CArkWnd* pWnd, const char* szFace, int nSize);
+    KXRenderer::CKXFont* GetFont(int nEntry, bool bFileFace) const;
+
+    // ---- input ----
+    // The host window procedure's entry: mouse, keyboard and set-cursor messages.
+    int MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam);
+    // The mouse-only entry while the tool passes mouse input through.
+    int MouseOnlyProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam);
+    bool IsPassThrough() const { return m_bPassThrough; }
+    void SetPassThrough(bool b) { m_bPassThrough = b; }
+    bool IsCursorOutside() const { return m_bCursorOutside; }
+
+    // ---- frame ----
+    // Draws the tree, then the modal windows oldest first. Frame begin and end are the caller's.
+    void Render();
+    // BeginFrame, Render, EndFrame; false without a renderer.
+    bool RenderFrame(uint32_t uClearArgb);
+    // Group opacity: redirect into the off-screen target, and draw it back.
+    bool BeginGroup();
+    void EndGroup(double dOpacity);
+    // Called after the whole tree has been drawn.
+    void SetAfterFrameHook(std::function<void()> fn) { m_fnAfterFrame = std::move(fn); }
+
+private:
+    int OnSetCursor();
+
+    CArkRootWnd* m_pRoot;
+    KXPlatform::IHostWindow* m_pHost = nullptr;
+    KXRenderer::IKXRenderer* m_pRenderer = nullptr;
+    std::function<uint32_t()> m_fnTick;
+    std::unordered_set<const CArkWnd*> m_setLive;
+    CArkWnd* m_pModalTop = nullptr;
+    CArkWnd* m_pActive = nullptr;
+    CArkWnd* m_pHovered = nullptr;
+    CArkWnd* m_pCursorWnd = nullptr;
+    float m_fScaleX = 1.0f;
+    float m_fScaleY = 1.0f;
+    KXPlatform::HostCursor m_eDefaultCursor = KXPlatform::HostCursor::Arrow;
+    CArkKeyMsgProc m_keyProc;
+    CArkMouseMsgProc m_mouseProc;
+    CArkWnd* m_pCarryIcon = nullptr;
+    CArkWnd* m_pTipWnd = nullptr;
+    CArkWnd* m_pBindWnd = nullptr;
+    CArkWnd* m_pTipOwner = nullptr;
+    KXRenderer::CKXGuiFontTable m_fontTable;
+    std::vector<CArkWnd*> m_vecHooked;
+    std::function<void()> m_fnAfterFrame;
+    bool m_bPassThrough = false;
+    bool m_bCursorOutside = false;
+};
+
+}  // namespace ArkGui

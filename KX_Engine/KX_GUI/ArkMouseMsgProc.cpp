@@ -1,0 +1,155 @@
+// CArkMouseMsgProc: the one place where mouse messages become handler calls on windows.
+#include "KX_GUI/ArkMouseMsgProc.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkRootWnd.h"
+
+namespace ArkGui {
+
+CArkMouseMsgProc::CArkMouseMsgProc(CArkGUIManager& manager) : m_manager(manager) {
+    m_apStates[ARK_MOUSE_NORMAL] = std::make_unique<CNormalState>(*this);
+    m_apStates[ARK_MOUSE_DRAG] = std::make_unique<CDragState>(*this, ARK_MOUSE_DRAG);
+    m_apStates[ARK_MOUSE_CARRY] = std::make_unique<CCarryState>(*this);
+}
+
+CArkMouseMsgProc::~CArkMouseMsgProc() = default;
+
+void CArkMouseMsgProc::SetFocusWnd(CArkWnd* pWnd) {
+    if (m_pFocus && m_pFocus != pWnd) m_pFocus->SetFocusFlag(false, 0, 0);
+    if (m_pFocus != pWnd) m_pPrevFocus = m_pFocus;
+    m_pFocus = pWnd;
+    if (pWnd) pWnd->SetFocusFlag(true, m_nCursorX, m_nCursorY);
+}
+
+void CArkMouseMsgProc::ReleaseFocus() {
+    // The released window stays known as the previous focus: a button's release compares with it.
+    m_pPrevFocus = m_pFocus;
+    if (m_pFocus) m_pFocus->SetFocusFlag(false, 0, 0);
+    m_pFocus = nullptr;
+}
+
+void CArkMouseMsgProc::ChangeState(int nState) {
+    if (nState < 0 || nState >= ARK_MOUSE_STATE_COUNT || nState == m_nState) return;
+    int nOld = m_nState;
+    m_nState = nState;
+    m_apStates[nOld]->OnLeave();
+    m_apStates[nState]->OnEnter();
+}
+
+void CArkMouseMsgProc::Forget(const CArkWnd* pWnd) {
+    if (m_pFocus == pWnd) {
+        m_pFocus = nullptr;
+        // A window that goes away in the middle of a drag ends the drag.
+        if (m_nState != ARK_MOUSE_NORMAL) {
+            m_nState = ARK_MOUSE_NORMAL;
+            m_manager.GetKeyProc().SetDragInProgress(false);
+        }
+    }
+    if (m_pPrevFocus == pWnd) m_pPrevFocus = nullptr;
+    if (m_pHit == pWnd) m_pHit = nullptr;
+}
+
+void CArkMouseMsgProc::Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY) {
+    if (!m_manager.IsLive(pWnd)) return;
+    if (uMsg == WM_MOUSEWHEEL) {
+        pWnd->OnWheelMessage(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), nX, nY);
+        return;
+    }
+    pWnd->OnMessage(uMsg, wParam, MAKELPARAM(nX - pWnd->GetX(), nY - pWnd->GetY()));
+}
+
+int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, bool bPassThrough) {
+    CArkRootWnd* pRoot = m_manager.GetRoot();
+    bool bWheel = uMsg == WM_MOUSEWHEEL;
+    if (!bWheel) {
+        // Client pixels to GUI pixels, rounded, and kept inside the root.
+        int nX = static_cast<int>(GET_X_LPARAM(lParam) / m_manager.GetScaleX() + 0.5f);
+        int nY = static_cast<int>(GET_Y_LPARAM(lParam) / m_manager.GetScaleY() + 0.5f);
+        m_nCursorX = std::max(0, std::min(nX, pRoot->GetWidth() - 1));
+        m_nCursorY = std::max(0, std::min(nY, pRoot->GetHeight() - 1));
+    }
+    int nX = m_nCursorX, nY = m_nCursorY;
+
+    CArkWnd* pModal = bPassThrough ? nullptr : m_manager.GetModalTop();
+    CArkWnd* pHit = nullptr;
+    if (bPassThrough) {
+        pHit = pRoot->HitTest(nX, nY, 0, bWheel);
+    } else {
+        if (pModal) pHit = pModal->HitTest(nX, nY, 1, bWheel);
+        if (!pHit) pHit = pRoot->HitTest(nX, nY, 1, bWheel);
+        if (!pHit && pModal) pHit = pModal;
+    }
+    m_pHit = pHit;
+    if (!pHit) return 0;
+
+    // Raw copies for the hooked windows.
+    bool bHitServed = false;
+    if (!bWheel) {
+        // A copy: a hooked window may unhook itself or others.
+        std::vector<CArkWnd*> vecHooked = m_manager.GetHookedWnds();
+        for (CArkWnd* p : vecHooked) {
+            if (!m_manager.IsLive(p) || !p->IsVisible() || !p->IsEnabled()) continue;
+            p->OnMessage(uMsg, wParam, MAKELPARAM(nX - p->GetX(), nY - p->GetY()));
+            if (p == pHit) bHitServed = true;
+        }
+        if (!m_manager.IsLive(pHit)) return 1;
+    }
+
+    m_manager.GetKeyProc().CallObservers(uMsg, wParam, lParam);
+    if (!m_manager.IsLive(pHit)) return 1;
+
+    if (!pModal || m_manager.IsInsideModal(pModal, pHit)) m_manager.SetHoveredWnd(pHit);
+
+    if (pModal) return RouteModal(pModal, uMsg, wParam, nX, nY);
+
+    if (uMsg == WM_LBUTTONDOWN || uMsg == WM_LBUTTONDBLCLK) SetFocusWnd(pHit);
+
+    if (m_nState != ARK_MOUSE_CARRY) {
+        KXPlatform::LParam lLocal = MAKELPARAM(nX - pHit->GetX(), nY - pHit->GetY());
+        if (m_manager.GetKeyProc().CallFilters(uMsg, wParam, lLocal)) return 1;
+        if (!m_manager.IsLive(pHit)) return 1;
+    }
+
+    m_nMsgState = m_nState;
+    m_apStates[m_nState]->OnMessage(uMsg, wParam, nX, nY);
+    if (m_nState == ARK_MOUSE_DRAG) return 1;
+    if (m_nState == ARK_MOUSE_CARRY) {
+        CArkWnd* pIcon = m_manager.GetCarryIconWnd();
+        if (pIcon && pIcon->IsVisible()) return 1;
+    }
+    if (bHitServed) return 1;
+    Deliver(pHit, uMsg, wParam, nX, nY);
+    return 1;
+}
+
+int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY) {
+    CArkWnd* pHit = m_pHit;
+    if (uMsg == WM_LBUTTONDOWN || uMsg == WM_LBUTTONDBLCLK) SetFocusWnd(pHit);
+    if (uMsg == WM_LBUTTONUP) {
+        ReleaseFocus();
+        ChangeState(ARK_MOUSE_NORMAL);
+    }
+    if (m_nState == ARK_MOUSE_DRAG || m_nState == ARK_MOUSE_CARRY) return 1;
+    bool bInside = pModal->Contains(pHit);
+    if (bInside && !pModal->GetDirectChildrenOnly()) {
+        Deliver(pHit, uMsg, wParam, nX, nY);
+        return 1;
+    }
+    int nType = pHit->GetType();
+    if (bInside && (nType == ARK_WND_RICH || nType == ARK_WND_BUTTON || nType == ARK_WND_CHECKBUTTON || nType == ARK_WND_EDIT)) {
+        Deliver(pHit, uMsg, wParam, nX, nY);
+        return 1;
+    }
+    if (!m_manager.IsLive(pModal)) return 1;
+    if (uMsg == WM_MOUSEWHEEL) {
+        pModal->OnWheelMessage(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), nX, nY);
+        return 1;
+    }
+    pModal->OnMessage(uMsg, wParam, MAKELPARAM(nX, nY));
+    return 1;
+}
+
+}  // namespace ArkGui

@@ -1,0 +1,108 @@
+// CArkWnd: drawing a window, its caption and its subtree through the manager's renderer.
+#include <algorithm>
+
+#include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWnd.h"
+#include "KX_Renderer/KXRenderer.h"
+
+namespace ArkGui {
+
+void CArkWnd::DrawLayer(const ArkImageLayer& layer, const KXRenderer::KXRectI* pClip) {
+    KXRenderer::IKXRenderer* pRenderer = m_pManager ? m_pManager->GetRenderer() : nullptr;
+    if (!pRenderer || layer.IsEmpty()) return;
+    if (pClip) pRenderer->PushClipRect(*pClip);
+    float fX = static_cast<float>(m_nX), fY = static_cast<float>(m_nY);
+    for (const ArkQuad& q : layer.vecQuads) {
+        KXRenderer::KXRectF rc{q.rcDest.fLeft + fX, q.rcDest.fTop + fY, q.rcDest.fRight + fX, q.rcDest.fBottom + fY};
+        if (q.pTexture) {
+            pRenderer->DrawTexturedQuad(q.pTexture.get(), q.rcSource, rc, q.uColour);
+        } else {
+            pRenderer->DrawSolidQuad(rc, q.uColour);
+        }
+    }
+    if (pClip) pRenderer->PopClipRect();
+}
+
+void CArkWnd::GetCaptionOrigin(int, float& fX, float& fY) const {
+    KXRenderer::CKXFont* pFont = GetFont();
+    int nLine = pFont ? pFont->GetLineHeight() : 0;
+    fX = static_cast<float>(m_nX + 2);
+    fY = static_cast<float>(m_nY + (m_nHeight - nLine) / 2);
+}
+
+void CArkWnd::DrawText(const char* szText, uint32_t uTextColour, uint32_t uEdgeColour) {
+    KXRenderer::IKXRenderer* pRenderer = m_pManager ? m_pManager->GetRenderer() : nullptr;
+    KXRenderer::CKXFont* pFont = GetFont();
+    if (!pRenderer || !pFont || !szText || !*szText) return;
+    float fX = 0, fY = 0;
+    GetCaptionOrigin(pFont->MeasureText(szText), fX, fY);
+    bool bClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) != 0;
+    if (bClip) pRenderer->PushClipRect(ClipRect());
+    pRenderer->DrawText(pFont, szText, -1, fX, fY, uTextColour, uEdgeColour);
+    if (bClip) pRenderer->PopClipRect();
+}
+
+int CArkWnd::MeasureText(const char* szText, int nLen) const {
+    KXRenderer::CKXFont* pFont = GetFont();
+    return (pFont && szText) ? pFont->MeasureText(szText, nLen) : 0;
+}
+
+KXRenderer::KXRectI CArkWnd::ClipRect() const {
+    KXRenderer::KXRectI rc = GetRect();
+    if ((m_uStyle & ARK_STYLE_CLIP_PARENT) && m_pParent) {
+        KXRenderer::KXRectI rp = m_pParent->GetRect();
+        rc.nLeft = std::max(rc.nLeft, rp.nLeft);
+        rc.nTop = std::max(rc.nTop, rp.nTop);
+        rc.nRight = std::min(rc.nRight, rp.nRight);
+        rc.nBottom = std::min(rc.nBottom, rp.nBottom);
+    }
+    return rc;
+}
+
+const ArkImageLayer& CArkWnd::CurrentBackground() const { return IsEnabled() ? m_layerEnabled : m_layerDisabled; }
+
+void CArkWnd::Render() {
+    Update();
+    KXRenderer::KXRectI rcClip = ClipRect();
+    const KXRenderer::KXRectI* pClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) ? &rcClip : nullptr;
+    if (!m_decoration.IsEmpty()) {
+        DrawLayer(m_decoration, pClip);
+        return;
+    }
+    DrawLayer(CurrentBackground(), pClip);
+}
+
+void CArkWnd::DrawCaption() {
+    if (m_strCaption.empty()) return;
+    bool bEnabled = IsEnabled();
+    DrawText(m_strCaption.c_str(), bEnabled ? m_uTextColour : m_uTextColourDisabled,
+             bEnabled ? m_uEdgeColour : m_uEdgeColourDisabled);
+}
+
+void CArkWnd::BeforeChildren() {}
+
+void CArkWnd::AfterChildren() {
+    if (m_dGroupOpacity > 0.0 && m_pManager) m_pManager->EndGroup(m_dGroupOpacity);
+}
+
+void CArkWnd::Update() {
+    if (m_dGroupOpacity > 0.0 && m_pManager) m_pManager->BeginGroup();
+}
+
+void CArkWnd::RenderTree() {
+    if (!m_bVisible) return;
+    if (m_pParent) {
+        Render();
+        DrawCaption();
+    }
+    BeforeChildren();
+    // The first child is the front-most, so it is drawn last.
+    for (CArkWnd* pChild = m_pLastChild; pChild;) {
+        CArkWnd* pPrev = pChild->m_pPrev;
+        if (!(pChild->m_uStyle & ARK_STYLE_MODAL) && !pChild->m_uExcludeFromDrawing) pChild->RenderTree();
+        pChild = pPrev;
+    }
+    AfterChildren();
+}
+
+}  // namespace ArkGui
