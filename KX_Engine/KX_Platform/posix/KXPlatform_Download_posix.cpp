@@ -1,0 +1,97 @@
+// Downloads through libcurl, the only file that includes it.
+#include "KX_Platform/KXPlatform_Download.h"
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+namespace KXPlatform {
+
+namespace {
+
+struct Transfer {
+    std::string* pBuffer = nullptr;
+    uint64_t uMaxBytes = 0;
+    uint64_t uReceived = 0;
+    bool bBodyStarted = false;
+    bool bTooLarge = false;
+};
+
+size_t OnData(char* pData, size_t uSize, size_t uCount, void* pContext) {
+    Transfer& transfer = *static_cast<Transfer*>(pContext);
+    const size_t uBytes = uSize * uCount;
+    transfer.bBodyStarted = true;
+    if (transfer.uReceived + uBytes > transfer.uMaxBytes) {
+        transfer.bTooLarge = true;
+        return 0;  // a short count makes curl abort with CURLE_WRITE_ERROR
+    }
+    transfer.pBuffer->append(pData, uBytes);
+    transfer.uReceived += uBytes;
+    return uBytes;
+}
+
+// curl_global_init is not thread-safe; once per process, never cleaned up because other threads may
+// still download while the process ends.
+bool GlobalInit() {
+    static std::once_flag once;
+    static CURLcode result = CURLE_FAILED_INIT;
+    std::call_once(once, [] { result = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return result == CURLE_OK;
+}
+
+}  // namespace
+
+DownloadResult DownloadToMemory(const char* szUrl, const DownloadOptions& options, std::string& strBuffer) {
+    DownloadResult result;
+    if (!szUrl || !GlobalInit()) {
+        result.nErrorCode = CURLE_FAILED_INIT;
+        return result;
+    }
+    CURL* pCurl = curl_easy_init();
+    if (!pCurl) {
+        result.nErrorCode = CURLE_FAILED_INIT;
+        return result;
+    }
+    Transfer transfer;
+    transfer.pBuffer = &strBuffer;
+    transfer.uMaxBytes = options.uMaxBytes;
+
+    // Always from the network: ask every cache on the way to revalidate.
+    curl_slist* pHeaders = nullptr;
+    pHeaders = curl_slist_append(pHeaders, "Cache-Control: no-cache");
+    pHeaders = curl_slist_append(pHeaders, "Pragma: no-cache");
+
+    curl_easy_setopt(pCurl, CURLOPT_URL, szUrl);
+    curl_easy_setopt(pCurl, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(pCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(pCurl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(pCurl, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(pCurl, CURLOPT_HTTPHEADER, pHeaders);
+    curl_easy_setopt(pCurl, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(pCurl, CURLOPT_FORBID_REUSE, 1L);
+    // No signals: SIGALRM-based resolver time-outs would disturb a multi-threaded process.
+    curl_easy_setopt(pCurl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(pCurl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.uConnectTimeoutMs));
+    // The receive time-out: abort when less than one byte per second arrived over that many seconds.
+    const long lReceiveSeconds = static_cast<long>((options.uReceiveTimeoutMs + 999) / 1000);
+    curl_easy_setopt(pCurl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(pCurl, CURLOPT_LOW_SPEED_TIME, lReceiveSeconds > 0 ? lReceiveSeconds : 1L);
+    curl_easy_setopt(pCurl, CURLOPT_WRITEFUNCTION, &OnData);
+    curl_easy_setopt(pCurl, CURLOPT_WRITEDATA, &transfer);
+
+    const CURLcode code = curl_easy_perform(pCurl);
+    curl_easy_cleanup(pCurl);
+    curl_slist_free_all(pHeaders);
+
+    result.nErrorCode = static_cast<int32_t>(code);
+    if (code == CURLE_OK) {
+        result.eStatus = DownloadStatus::Ok;
+    } else if (transfer.bBodyStarted || transfer.bTooLarge) {
+        result.eStatus = DownloadStatus::ReadFailed;
+    } else {
+        result.eStatus = DownloadStatus::OpenFailed;
+    }
+    return result;
+}
+
+}  // namespace KXPlatform

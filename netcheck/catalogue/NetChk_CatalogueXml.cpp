@@ -1,0 +1,135 @@
+// TinyXML readers of the update descriptor and of the new-format catalogue document.
+#include "netcheck/catalogue/NetChk_CatalogueXml.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace NetChk_CatalogueXml {
+
+namespace {
+
+// Nesting depth of the elements, counted roughly from the tags: enough to refuse a document built to
+// exhaust the parser's stack, not a validator. Comments, declarations and CDATA do not count.
+int MaxElementDepth(const std::string& strText) {
+    int nDepth = 0, nMax = 0;
+    const size_t n = strText.size();
+    for (size_t i = 0; i + 1 < n; ++i) {
+        if (strText[i] == '<') {
+            const char next = strText[i + 1];
+            if (next == '/') {
+                --nDepth;
+            } else if (next != '!' && next != '?') {
+                if (++nDepth > nMax) nMax = nDepth;
+            }
+        } else if (strText[i] == '/' && strText[i + 1] == '>') {
+            --nDepth;
+        }
+    }
+    return nMax;
+}
+
+// The text of a child element, or null when the child is missing or has no text.
+const char* ChildText(const TiXmlElement* pParent, const char* szName) {
+    const TiXmlElement* pChild = pParent->FirstChildElement(szName);
+    return pChild ? pChild->GetText() : nullptr;
+}
+
+// atoi: leading blanks, an optional sign, digits up to the first other character, 0 without digits.
+int32_t ParseType(const char* szText) { return static_cast<int32_t>(std::strtol(szText, nullptr, 10)); }
+
+// The descriptor is a few hundred bytes; anything past a megabyte is not one.
+bool ReadSmallFile(const std::string& strPath, std::string& strText) {
+    constexpr size_t kLimit = 1024 * 1024;
+    std::FILE* pFile = std::fopen(strPath.c_str(), "rb");
+    if (!pFile) return false;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), pFile)) > 0 && strText.size() <= kLimit) strText.append(buf, n);
+    const bool bOk = !std::ferror(pFile) && strText.size() <= kLimit;
+    std::fclose(pFile);
+    return bOk;
+}
+
+}  // namespace
+
+DescriptorStatus ReadUpdateDescriptor(const std::string& strPath, std::vector<std::string>& vecUrls) {
+    vecUrls.clear();
+    std::string strText;
+    if (!ReadSmallFile(strPath, strText) || MaxElementDepth(strText) > kMaxDepth) return DescriptorStatus::Unreadable;
+    TiXmlDocument doc;
+    doc.Parse(strText.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    const TiXmlElement* pRoot = doc.RootElement();
+    if (!pRoot) return DescriptorStatus::Unreadable;
+    const TiXmlElement* pFirst = pRoot->FirstChildElement("net_check");
+    if (!pFirst) return DescriptorStatus::NoNetCheck;
+    const TiXmlElement* pElement = pFirst;
+    for (int nIndex = 2; pElement; ++nIndex) {
+        const char* szUrl = pElement->GetText();
+        vecUrls.emplace_back(szUrl ? szUrl : "");
+        const std::string strNext = "net_check" + std::to_string(nIndex);
+        pElement = pRoot->FirstChildElement(strNext.c_str());
+    }
+    return DescriptorStatus::Ok;
+}
+
+DocumentStatus ParseCatalogueDocument(const std::string& strText, CatalogueDocument& out) {
+    out = CatalogueDocument();
+    if (MaxElementDepth(strText) > kMaxDepth) {
+        out.strProblem = "elements nested deeper than " + std::to_string(kMaxDepth);
+        return DocumentStatus::NoRoot;
+    }
+    TiXmlDocument doc;
+    doc.Parse(strText.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    const TiXmlElement* pRoot = doc.RootElement();
+    if (!pRoot) return DocumentStatus::NoRoot;
+    const TiXmlElement* pConfig = pRoot->FirstChildElement("Config");
+    if (!pConfig) return DocumentStatus::NoConfig;
+
+    const char* szUseOld = ChildText(pConfig, "UseOld");
+    const char* szShowAdvice = ChildText(pConfig, "ShowAdvice");
+    if (!szUseOld) {
+        out.strProblem = "Config/UseOld missing or without text";
+        return DocumentStatus::Malformed;
+    }
+    if (!szShowAdvice) {
+        out.strProblem = "Config/ShowAdvice missing or without text";
+        return DocumentStatus::Malformed;
+    }
+    if (std::strcmp(szUseOld, "1") == 0) return DocumentStatus::UseOld;
+    out.strShowAdvice = szShowAdvice;
+
+    const TiXmlElement* pCommands = pRoot->FirstChildElement("Commands");
+    if (!pCommands) {
+        out.strProblem = "Commands missing";
+        return DocumentStatus::Malformed;
+    }
+    int nIndex = 0;
+    for (const TiXmlNode* pNode = pCommands->FirstChild(); pNode; pNode = pNode->NextSibling(), ++nIndex) {
+        if (pNode->Type() == TiXmlNode::TINYXML_COMMENT) continue;
+        const TiXmlElement* pCommand = pNode->ToElement();
+        if (!pCommand) {
+            out.strProblem = "child " + std::to_string(nIndex) + " of Commands is not an element";
+            out.vecCommands.clear();
+            return DocumentStatus::Malformed;
+        }
+        const char* szType = pCommand->Attribute("type");
+        const char* szValue = pCommand->Attribute("value");
+        const char* szTips = pCommand->Attribute("tips");
+        if (!szType || !szValue || !szTips) {
+            out.strProblem = "command " + std::to_string(nIndex) + " lacks the type, value or tips attribute";
+            out.vecCommands.clear();
+            return DocumentStatus::Malformed;
+        }
+        NetChkCommand command;
+        command.m_nType = ParseType(szType);
+        command.m_strContent = szValue;
+        command.m_strDesc = szTips;
+        out.vecCommands.push_back(std::move(command));
+    }
+    return DocumentStatus::Ok;
+}
+
+}  // namespace NetChk_CatalogueXml
