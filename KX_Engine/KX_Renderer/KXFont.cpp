@@ -2,6 +2,7 @@
 #include "KX_Renderer/KXFont.h"
 
 #include <cstring>
+#include <map>
 #include <unordered_map>
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
@@ -124,10 +125,19 @@ void CKXFont::Impl::Rasterise(uint32_t cp, CachedGlyph& glyph) {
 
 std::shared_ptr<CKXFont> CKXFont::Open(const char* szFileName, int nPixelSize) {
     static const char* const kTag = "CKXFont::Open";
-    std::vector<unsigned char> vecData;
-    if (!ReadResourceFile(kTag, szFileName, vecData)) return nullptr;
+    // The font files are large (CJK faces run to megabytes) and the GUI opens each at several sizes:
+    // the bytes are read once and shared while any face of the file lives.
+    static std::map<std::string, std::weak_ptr<const std::vector<unsigned char>>> s_mapFiles;
+    const std::string strName = szFileName ? szFileName : "";
+    std::shared_ptr<const std::vector<unsigned char>> pData = s_mapFiles[strName].lock();
+    if (!pData) {
+        auto pRead = std::make_shared<std::vector<unsigned char>>();
+        if (!ReadResourceFile(kTag, szFileName, *pRead)) return nullptr;
+        pData = pRead;
+        s_mapFiles[strName] = pData;
+    }
     std::string strError;
-    std::unique_ptr<CKXFontFace> pFace = CKXFontFace::Open(std::move(vecData), nPixelSize, strError);
+    std::unique_ptr<CKXFontFace> pFace = CKXFontFace::Open(std::move(pData), nPixelSize, strError);
     if (!pFace) {
         ArkLog(WL_ERROR, M_Engine, "%s %s at %d px: %s", kTag, szFileName, nPixelSize, strError.c_str());
         return nullptr;

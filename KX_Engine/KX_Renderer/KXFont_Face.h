@@ -21,9 +21,10 @@ struct KXGlyphBitmap {
 
 class CKXFontFace {
 public:
-    // The face takes the file's bytes (FreeType reads them for as long as the face lives). Face 0 of a
-    // collection. Null with the reason in strError.
-    static std::unique_ptr<CKXFontFace> Open(std::vector<unsigned char> vecData, int nPixelSize, std::string& strError);
+    // The face keeps the file's bytes (FreeType reads them for as long as the face lives); faces of one
+    // file at several sizes share them. Face 0 of a collection. Null with the reason in strError.
+    static std::unique_ptr<CKXFontFace> Open(std::shared_ptr<const std::vector<unsigned char>> pData, int nPixelSize,
+                                             std::string& strError);
     ~CKXFontFace();
     CKXFontFace(const CKXFontFace&) = delete;
     CKXFontFace& operator=(const CKXFontFace&) = delete;

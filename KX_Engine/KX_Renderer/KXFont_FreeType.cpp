@@ -49,7 +49,7 @@ int CeilPixels(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 }  // namespace
 
 struct CKXFontFace::Impl {
-    std::vector<unsigned char> vecData;
+    std::shared_ptr<const std::vector<unsigned char>> pData;
     FT_Face face = nullptr;
 };
 
@@ -65,9 +65,9 @@ CKXFontFace::~CKXFontFace() {
     ReleaseLibrary();
 }
 
-std::unique_ptr<CKXFontFace> CKXFontFace::Open(std::vector<unsigned char> vecData, int nPixelSize,
-                                               std::string& strError) {
-    if (nPixelSize <= 0) {
+std::unique_ptr<CKXFontFace> CKXFontFace::Open(std::shared_ptr<const std::vector<unsigned char>> pData,
+                                               int nPixelSize, std::string& strError) {
+    if (nPixelSize <= 0 || !pData) {
         strError = "bad pixel size";
         return nullptr;
     }
@@ -76,11 +76,10 @@ std::unique_ptr<CKXFontFace> CKXFontFace::Open(std::vector<unsigned char> vecDat
         return nullptr;
     }
     auto pImpl = std::make_unique<Impl>();
-    pImpl->vecData = std::move(vecData);
+    pImpl->pData = std::move(pData);
     FT_Face face = nullptr;
     FT_Error err = CountedCall([&] {
-        return FT_New_Memory_Face(g_library, pImpl->vecData.data(), static_cast<FT_Long>(pImpl->vecData.size()), 0,
-                                  &face);
+        return FT_New_Memory_Face(g_library, pImpl->pData->data(), static_cast<FT_Long>(pImpl->pData->size()), 0, &face);
     });
     if (err != 0) {
         strError = "not a font file";
