@@ -76,6 +76,8 @@ int Run(const std::vector<std::string>& args) {
     // The run's log goes to data/log as the program's does; the terminal shows the view only.
     CArkLogger::Instance().Init("NetCheck");
     CArkLogger::Instance().SetConsoleLevel(WL_LEVEL_COUNT);
+    for (int nModule = 0; nModule < M_MODULE_COUNT; ++nModule)
+        CArkLogger::Instance().SetModuleConsoleLevel(nModule, WL_LEVEL_COUNT);
 
     g_DetailInfo.strServerName = KXPlatform::Utf8ToGbk(strServer);
     g_DetailInfo.strServerIP = strIp;
