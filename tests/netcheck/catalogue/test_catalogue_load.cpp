@@ -1,0 +1,244 @@
+// The catalogue search: descriptor, downloads (file:// here), local copy, old table; placeholders and
+// the segment match of the old table.
+#include "netcheck/catalogue/NcTest_CatalogueFiles.h"
+#include "common/NcTest_Logger.h"
+#include "common/NcTest_MessageBox.h"
+#include "netcheck/NetChk_DetailInfo.h"
+#include "netcheck/catalogue/NetChk_Catalogue.h"
+#include "KX_Platform/KXPlatform_FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace cataloguefiles;
+
+class CatalogueLoad : public testing::Test {
+protected:
+    CatalogueLoad() : m_dir(true) {
+        KXPlatform::MakeDirectory("log");
+        KXPlatform::MakeDirectory((m_dir / "exe").c_str());
+        CArkLogger::Instance().SetSink(0, &m_sink);
+        m_catalogue.SetExeDir(m_dir / "exe");
+        m_catalogue.SetServer("S1", "10.1.2.3");
+    }
+    ~CatalogueLoad() override { CArkLogger::Instance().SetSink(0, nullptr); }
+
+    bool Logged(const std::string& text) const {
+        const std::vector<std::string> lines = m_sink.Lines();
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    }
+    std::string Exe(const std::string& rel) const { return m_dir / ("exe/" + rel); }
+    // A stored document served at a file:// address.
+    std::string Serve(const std::string& name, const std::string& stored) {
+        WriteTestFile(m_dir / ("srv/" + name), stored);
+        return FileUrl(m_dir / ("srv/" + name));
+    }
+    std::vector<std::string> Contents() const {
+        std::vector<std::string> out;
+        for (const NetChkCommand& c : m_catalogue.m_vecCommands) out.push_back(c.m_strContent);
+        return out;
+    }
+
+    ScopedTempDir m_dir;
+    ScopedLoggerReset m_logger;
+    RecordingLogSink m_sink;
+    CNetChk_Catalogue m_catalogue;
+};
+
+TEST_F(CatalogueLoad, PlaceholdersGroupsAndTargetFile) {
+    const std::string text = Document(Command(0, "ping #IP# -n 10 &gt; #FILE#", "a") + Command(4, "ping #IP##IP#", "g4a") +
+                                      Command(1, "echo #ip# #IP #FILE#", "b") + Command(5, "ping 114.114.114.114", "g5") +
+                                      Command(4, "ping -c 2 #IP#", "g4b"));
+    ASSERT_TRUE(m_catalogue.loadNewCommandMgrXml(text));
+    EXPECT_EQ("S1.txt", m_catalogue.m_strTargetFile);
+    EXPECT_EQ((std::vector<std::string>{"ping 10.1.2.3 -n 10 > S1.txt", "echo #ip# #IP S1.txt"}), Contents());
+    ASSERT_EQ(2u, m_catalogue.m_mapGroupedCommands.size());
+    const auto& group4 = m_catalogue.m_mapGroupedCommands.at(4);
+    ASSERT_EQ(2u, group4.size());
+    EXPECT_EQ("ping 10.1.2.310.1.2.3", group4[0].m_strContent);
+    EXPECT_EQ("g4b", group4[1].m_strDesc);
+    EXPECT_EQ("ping 114.114.114.114", m_catalogue.m_mapGroupedCommands.at(5)[0].m_strContent);
+
+    // A server address that itself contains a placeholder is inserted once, never searched again.
+    CNetChk_Catalogue odd;
+    odd.SetServer("#IP#", "#IP#");
+    ASSERT_TRUE(odd.loadNewCommandMgrXml(Document(Command(0, "#IP# #FILE#", "x"))));
+    EXPECT_EQ("#IP# #IP#.txt", odd.m_vecCommands[0].m_strContent);
+}
+
+TEST_F(CatalogueLoad, OnlyGroupedCommandsLoadAndRejectedDocumentsChangeNothing) {
+    ASSERT_TRUE(m_catalogue.loadNewCommandMgrXml(Document(Command(5, "ping #IP#", "five"))));
+    EXPECT_TRUE(m_catalogue.m_vecCommands.empty());
+    EXPECT_EQ(1u, m_catalogue.m_mapGroupedCommands.count(5));
+    EXPECT_EQ(0u, m_catalogue.m_mapGroupedCommands.count(4));
+
+    m_catalogue.m_strTargetFile = "kept.txt";
+    EXPECT_FALSE(m_catalogue.loadNewCommandMgrXml(Document(Command(0, "ping", "x"), "1")));
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::loadNewCommandMgrXml 使用旧配置表"));
+    EXPECT_FALSE(m_catalogue.loadNewCommandMgrXml("<r><Config><UseOld>0</UseOld><ShowAdvice>1</ShowAdvice></Config>"
+                                                  "<Commands><C type=\"0\" value=\"ping\" tips=\"t\"/><C type=\"0\"/></Commands></r>"));
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::loadNewCommandMgrXml net_check.xml配表错误！"));
+    EXPECT_FALSE(m_catalogue.loadNewCommandMgrXml("garbage"));
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::loadNewCommandMgrXml载入新配置失败！garbage"));
+    EXPECT_TRUE(m_catalogue.m_vecCommands.empty());
+    EXPECT_EQ(1u, m_catalogue.m_mapGroupedCommands.size());
+    EXPECT_EQ("kept.txt", m_catalogue.m_strTargetFile);
+}
+
+TEST_F(CatalogueLoad, DownloadsAreTriedInOrderAndTheAcceptedOneBecomesTheLocalCopy) {
+    const std::string good = Document(Command(0, "ping #IP#", "third"));
+    WriteDescriptor(m_dir / "exe", {{"net_check", FileUrl(m_dir / "srv/missing.bin")},
+                                    {"net_check2", Serve("useold.bin", Stored(Document(Command(0, "old", "x"), "1")))},
+                                    {"net_check3", Serve("garbage.bin", std::string(32, '\x5a') + std::string("\x10\0\0\0", 4))},
+                                    {"net_check4", Serve("good.bin", Stored(good))},
+                                    {"net_check5", Serve("later.bin", Stored(Document(Command(0, "later", "x"))))}});
+    ASSERT_TRUE(m_catalogue.initNewCommandMgr());
+    EXPECT_EQ((std::vector<std::string>{"ping 10.1.2.3"}), Contents());
+    EXPECT_TRUE(Logged("InternetOpenUrl failed:"));
+    EXPECT_TRUE(Logged("使用旧配置表"));
+    EXPECT_FALSE(Logged("later.bin"));
+    // The copy holds the accepted plain document, encrypted; no temporary file is left behind.
+    EXPECT_EQ(good, Plain(ReadTestFile(Exe("net_check.xml"))));
+    EXPECT_FALSE(KXPlatform::GetFileAttributes(Exe("net_check.xml.tmp").c_str()).bExists);
+}
+
+TEST_F(CatalogueLoad, FailedDownloadsFallBackToTheLocalCopyThenToTheOldTable) {
+    WriteDescriptor(m_dir / "exe", {{"net_check", Serve("useold.bin", Stored(Document("", "1")))},
+                                    {"net_check2", "http://127.0.0.1:1/refused"}, {"net_check3", ""}});
+    const std::string local = Document(Command(1, "ip route", "路由"));
+    WriteTestFile(Exe("net_check.xml"), Stored(local));
+    ASSERT_TRUE(m_catalogue.initNewCommandMgr());
+    EXPECT_EQ((std::vector<std::string>{"ip route"}), Contents());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initNewCommandMgr网络检测命令配置表下载失败！"));
+    EXPECT_TRUE(Logged("update_url.xml中第3个下载地址为空"));
+    // A declined download never replaced the copy.
+    EXPECT_EQ(local, Plain(ReadTestFile(Exe("net_check.xml"))));
+
+    // A local copy of the wrong length: new format fails, the old table takes over.
+    WriteTestFile(Exe("net_check.xml"), Stored(local) + "x");
+    WriteTestFile("config/sys/NetChkOption.csv",
+                  "机房网段,目标文件,命令类型,命令内容,命令描述\n"
+                  "10.1.2,a.txt,0,ping 10.1.2.3,第一\n"
+                  "10.1.20,b.txt,1,never,x\n"
+                  "10.1.2,c.txt,,ipconfig,第二\n");
+    CNetChk_Catalogue second;
+    second.SetExeDir(m_dir / "exe");
+    second.SetServer("S1", "10.1.2.3");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(second.initCommandMgr());
+    EXPECT_EQ("源文件错误\n", testing::internal::GetCapturedStderr());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initNewCommandMgr本地网络检测命令配置表读取失败！"));
+    ASSERT_EQ(2u, second.m_vecCommands.size());
+    EXPECT_EQ("ipconfig", second.m_vecCommands[1].m_strContent);
+    EXPECT_EQ(0, second.m_vecCommands[1].m_nType);
+    EXPECT_EQ("第二", second.m_vecCommands[1].m_strDesc);
+    EXPECT_EQ("c.txt", second.m_strTargetFile);
+    EXPECT_TRUE(second.m_mapGroupedCommands.empty());
+}
+
+TEST_F(CatalogueLoad, DescriptorProblemsSkipTheLocalCopy) {
+    WriteTestFile(Exe("net_check.xml"), Stored(Document(Command(0, "ping", "x"))));
+    EXPECT_FALSE(m_catalogue.initNewCommandMgr());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initNewCommandMgr 读取update_url.xml失败"));
+    WriteDescriptor(m_dir / "exe", {{"net_check2", "file:///nowhere"}});
+    EXPECT_FALSE(m_catalogue.initNewCommandMgr());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initNewCommandMgr update_url.xml中net_check未配置，请检查配表"));
+    EXPECT_FALSE(Logged("loadEncryptXml"));
+    EXPECT_TRUE(m_catalogue.m_vecCommands.empty());
+}
+
+TEST_F(CatalogueLoad, TrailerBeyondTheDataEndsTheNewFormatAtOnce) {
+    std::string stored = Stored(Document(Command(0, "ping", "x")));
+    stored[stored.size() - 2] = 0x7f;  // the length now exceeds the decrypted bytes
+    WriteDescriptor(m_dir / "exe", {{"net_check", Serve("long.bin", stored)},
+                                    {"net_check2", Serve("good.bin", Stored(Document(Command(0, "second", "x"))))}});
+    WriteTestFile(Exe("net_check.xml"), Stored(Document(Command(0, "local", "x"))));
+    EXPECT_FALSE(m_catalogue.initNewCommandMgr());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initNewCommandMgr捕获异常"));
+    EXPECT_FALSE(Logged("good.bin"));
+    EXPECT_TRUE(m_catalogue.m_vecCommands.empty());
+
+    // The same through the local copy.
+    WriteDescriptor(m_dir / "exe", {{"net_check", FileUrl(m_dir / "srv/none")}});
+    WriteTestFile(Exe("net_check.xml"), stored);
+    m_sink.Clear();
+    EXPECT_FALSE(m_catalogue.initNewCommandMgr());
+    EXPECT_TRUE(Logged("捕获异常"));
+    EXPECT_FALSE(Logged("本地网络检测命令配置表读取失败"));
+}
+
+TEST_F(CatalogueLoad, LocalCopyIsReplacedAtomicallyOrLeftAlone) {
+    const std::string first = Document(Command(0, "first", "x"));
+    m_catalogue.writeEncryptXml(first);
+    EXPECT_EQ(first, m_catalogue.loadEncryptXml());
+
+    // The temporary file cannot be made: the previous copy stays as it was.
+    WriteTestFile(Exe("net_check.xml.tmp/blocker"), "");
+    m_catalogue.writeEncryptXml(Document(Command(0, "second", "x")));
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::writeEncryptXml"));
+    EXPECT_EQ(first, m_catalogue.loadEncryptXml());
+
+    // Missing copy and a directory in its place read as nothing.
+    CNetChk_Catalogue other;
+    other.SetExeDir(m_dir / "elsewhere");
+    m_sink.Clear();
+    EXPECT_EQ("", other.loadEncryptXml());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::loadEncryptXml"));
+    WriteTestFile(m_dir / "elsewhere/net_check.xml/inside", "");
+    EXPECT_EQ("", other.loadEncryptXml());
+}
+
+TEST_F(CatalogueLoad, OldTableMatchesTheSegmentByteForByte) {
+    ScopedMessageBoxRecorder boxes;
+    WriteTestFile("config/sys/NetChkOption.csv",
+                  "机房网段,目标文件,命令类型,命令内容,命令描述\n"
+                  "10.20.30.0,x.txt,0,wrong,x\n"
+                  "\t10.20.30,y.txt,0,tab,x\n"
+                  "10.20.30,first.txt,4294967297,ping 10.20.30.40,a\n"
+                  "10.20.3,z.txt,0,shorter,x\n"
+                  "10.20.30,last.txt,-2,tracert,b\n");
+    CNetChk_Catalogue catalogue;
+    catalogue.SetServer("S", "10.20.30.40");
+    ASSERT_TRUE(catalogue.initOldCommandMgr());
+    ASSERT_EQ(2u, catalogue.m_vecCommands.size());
+    EXPECT_EQ("ping 10.20.30.40", catalogue.m_vecCommands[0].m_strContent);
+    EXPECT_EQ(1, catalogue.m_vecCommands[0].m_nType);  // 2^32 + 1 kept in 32 bits
+    EXPECT_EQ(-2, catalogue.m_vecCommands[1].m_nType);
+    EXPECT_EQ("last.txt", catalogue.m_strTargetFile);
+    EXPECT_EQ(0u, boxes.Count());
+
+    // An address without a dot is its own segment; no match shows the box and fails.
+    CNetChk_Catalogue nomatch;
+    nomatch.SetServer("S9", "localhost");
+    EXPECT_FALSE(nomatch.initOldCommandMgr());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initOldCommandMgr找不到服务器S9对应的大区网段localhost！"));
+    EXPECT_EQ((std::vector<std::string>{"匹配大区网段地址失败!"}), boxes.Texts());
+    EXPECT_TRUE(nomatch.m_vecCommands.empty());
+
+    // A header-only table counts as no match.
+    WriteTestFile("config/sys/NetChkOption.csv", "机房网段,目标文件,命令类型,命令内容,命令描述\n");
+    EXPECT_FALSE(catalogue.initOldCommandMgr());
+    EXPECT_EQ(2u, boxes.Count());
+}
+
+TEST_F(CatalogueLoad, NothingAnywhereFailsWithTheTableBox) {
+    ScopedMessageBoxRecorder boxes;
+    EXPECT_FALSE(m_catalogue.initCommandMgr());
+    EXPECT_TRUE(Logged("CNetChk_CommandMgr::initOldCommandMgr网络检测命令配置表./config/sys/NetChkOption.csv加载失败！"));
+    EXPECT_EQ((std::vector<std::string>{"网络检测命令配置表加载失败!"}), boxes.Texts());
+}
+
+TEST_F(CatalogueLoad, ServerDefaultsToTheStartUpRecord) {
+    g_DetailInfo.strServerName = "Zone7";
+    g_DetailInfo.strServerIP = "192.168.7.9";
+    CNetChk_Catalogue catalogue;
+    ASSERT_TRUE(catalogue.loadNewCommandMgrXml(Document(Command(0, "ping #IP# > #FILE#", "x"))));
+    EXPECT_EQ("ping 192.168.7.9 > Zone7.txt", catalogue.m_vecCommands[0].m_strContent);
+    g_DetailInfo.strServerName.clear();
+    g_DetailInfo.strServerIP.clear();
+}
+
+}  // namespace
