@@ -1,0 +1,234 @@
+// Mouse routing: the click rule, dragging, modal windows, wheel bubbling, scaling, hooked windows
+// and windows destroyed from inside a callback.
+#include "GuiTest_Fixture.h"
+
+#include "KX_GUI/ArkButton.h"
+
+using namespace ArkGui;
+using namespace ArkGuiTest;
+
+namespace {
+
+class MouseRouting : public GuiFixture {};
+
+TEST_F(MouseRouting, ButtonClickNeedsPressAndReleaseOnTheButton) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 400, 400);
+    auto* pButton = Make<CArkButton>(pPanel, "ok", 50, 50, 80, 30);
+    Click(60, 60);
+    EXPECT_EQ(pPanel->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS, ARK_NOTIFY_CLICK}));
+    EXPECT_EQ(pPanel->vecNotices[1].pChild, pButton);
+    EXPECT_EQ(pPanel->vecNotices[1].a, 60);  // cursor in GUI pixels
+    pPanel->vecNotices.clear();
+
+    // Press on the button, release elsewhere: pressed, never clicked.
+    Mouse(WM_LBUTTONDOWN, 60, 60, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 300, 300);
+    EXPECT_EQ(pPanel->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS}));
+    pPanel->vecNotices.clear();
+
+    // Press elsewhere, release on the button: no click either.
+    Mouse(WM_LBUTTONDOWN, 300, 300, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 60, 60);
+    EXPECT_TRUE(pPanel->Codes().empty());
+
+    // A disabled button says nothing.
+    pButton->SetEnabled(false);
+    Click(60, 60);
+    EXPECT_TRUE(pPanel->Codes().empty());
+}
+
+TEST_F(MouseRouting, ShiftClickIsAnnouncedBeforeTheClick) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 400, 400);
+    Make<CArkButton>(pPanel, "ok", 50, 50, 80, 30);
+    m_host.SetKeyDown(VK_SHIFT, true);
+    Click(60, 60);
+    EXPECT_EQ(pPanel->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS, ARK_NOTIFY_SHIFT_CLICK, ARK_NOTIFY_CLICK}));
+}
+
+TEST_F(MouseRouting, DragByOnePixelMovesTheWindowAndItsAttachedChildren) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 100, 100, 200, 150);
+    CRecordingWnd* pAttached = Make(pPanel, "attached", 10, 10, 50, 50, ARK_STYLE_ATTACHED);
+    CRecordingWnd* pLoose = Make(pPanel, "loose", 100, 10, 50, 50);
+    CRecordingWnd* pNested = Make(pAttached, "nested", 5, 5, 10, 10, ARK_STYLE_ATTACHED);
+    Mouse(WM_LBUTTONDOWN, 180, 200, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 181, 200, MK_LBUTTON);
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_DRAG);
+    EXPECT_TRUE(Manager().GetKeyProc().IsDragInProgress());
+    Mouse(WM_LBUTTONUP, 181, 200);
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
+    EXPECT_FALSE(Manager().GetKeyProc().IsDragInProgress());
+    EXPECT_EQ(pPanel->GetX(), 101);
+    EXPECT_EQ(pPanel->GetY(), 100);
+    EXPECT_EQ(pAttached->GetX(), 111);
+    EXPECT_EQ(pNested->GetX(), 116);
+    EXPECT_EQ(pLoose->GetX(), 200);  // not attached: stays where it was
+    // The drop: 530 to the dragged window.
+    ASSERT_FALSE(pPanel->vecNotices.empty());
+    EXPECT_EQ(pPanel->vecNotices.back().uCode, ARK_NOTIFY_DROP_SOURCE);
+    // A move without the button held never starts a drag.
+    Mouse(WM_MOUSEMOVE, 190, 210);
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
+    EXPECT_EQ(pPanel->GetX(), 101);
+}
+
+TEST_F(MouseRouting, CoordinatesAreScaledRoundedAndClamped) {
+    CRecordingWnd* pWnd = Make(&m_root, "w", 0, 0, 640, 520);
+    Manager().SetScale(2.0f, 2.0f);
+    Mouse(WM_MOUSEMOVE, 201, 99);
+    EXPECT_EQ(Manager().GetMouseProc().GetCursorX(), 101);  // 100.5 rounds up
+    EXPECT_EQ(Manager().GetMouseProc().GetCursorY(), 50);
+    ASSERT_FALSE(pWnd->vecEvents.empty());
+    EXPECT_EQ(pWnd->vecEvents.back(), "move 101,50");
+    Manager().SetScale(1.0f, 1.0f);
+    Mouse(WM_MOUSEMOVE, 5000, -20);
+    EXPECT_EQ(Manager().GetMouseProc().GetCursorX(), 639);
+    EXPECT_EQ(Manager().GetMouseProc().GetCursorY(), 0);
+}
+
+TEST_F(MouseRouting, ModalWindowTakesInputOutsideItAndLetsButtonsInsideWork) {
+    CRecordingWnd* pBack = Make(&m_root, "back", 0, 0, 640, 520);
+    auto* pBackButton = Make<CArkButton>(pBack, "backbtn", 10, 10, 50, 20);
+    CRecordingWnd* pModal = Make(&m_root, "modal", 200, 200, 200, 100, ARK_STYLE_MODAL);
+    EXPECT_EQ(Manager().GetModalTop(), pModal);
+    auto* pOk = Make<CArkButton>(pModal, "ok", 10, 10, 60, 20);
+    CRecordingWnd* pLabel = Make(pModal, "label", 100, 10, 60, 20);
+
+    // Outside the modal window: the modal window gets it with the coordinates unchanged.
+    Click(20, 15);
+    EXPECT_TRUE(pBack->Codes().empty());
+    ASSERT_EQ(pModal->vecEvents.size(), 2u);
+    EXPECT_EQ(pModal->vecEvents[0], "ldown 20,15");
+    (void)pBackButton;
+
+    // A button inside: the click rule holds.
+    Click(215, 215);
+    EXPECT_EQ(pModal->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS, ARK_NOTIFY_CLICK}));
+    EXPECT_EQ(pModal->vecNotices[1].pChild, pOk);
+
+    // A plain window inside does not take input while the modal window keeps direct children only.
+    pModal->vecEvents.clear();
+    Click(305, 215);
+    EXPECT_TRUE(pLabel->vecEvents.empty());
+    ASSERT_EQ(pModal->vecEvents.size(), 2u);
+    pModal->SetDirectChildrenOnly(false);
+    Click(305, 215);
+    EXPECT_EQ(pLabel->vecEvents.size(), 2u);
+
+    // Once the modal bit is cleared the background works again.
+    pModal->SetStyle(pModal->GetStyle() & ~ARK_STYLE_MODAL);
+    EXPECT_EQ(Manager().GetModalTop(), nullptr);
+    Click(20, 15);
+    EXPECT_EQ(pBack->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS, ARK_NOTIFY_CLICK}));
+}
+
+TEST_F(MouseRouting, ModalStackTopIsTheNewestAndDestroyingItUncovers) {
+    CRecordingWnd* pFirst = Make(&m_root, "first", 0, 0, 100, 100, ARK_STYLE_MODAL);
+    CRecordingWnd* pSecond = Make(&m_root, "second", 0, 0, 100, 100, ARK_STYLE_MODAL);
+    EXPECT_EQ(Manager().GetModalTop(), pSecond);
+    EXPECT_EQ(pSecond->GetNextModal(), pFirst);
+    pSecond->Destroy();
+    delete pSecond;
+    EXPECT_EQ(Manager().GetModalTop(), pFirst);
+}
+
+TEST_F(MouseRouting, WheelBubblesUntilAWindowTakesIt) {
+    CRecordingWnd* pOuter = Make(&m_root, "outer", 0, 0, 300, 300);
+    CRecordingWnd* pMiddle = Make(pOuter, "middle", 10, 10, 200, 200);
+    CRecordingWnd* pInner = Make(pMiddle, "inner", 10, 10, 100, 100);
+    Mouse(WM_MOUSEMOVE, 50, 50);
+    testing::internal::CaptureStdout();
+    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, -120), MAKELPARAM(900, 900));
+    EXPECT_EQ(pInner->vecEvents.back(), "wheel -120,0");
+    EXPECT_EQ(pMiddle->vecEvents.back(), "wheel -120,0");
+    EXPECT_EQ(pOuter->vecEvents.back(), "wheel -120,0");
+    EXPECT_TRUE(m_root.GetWheelSeen());
+    testing::internal::GetCapturedStdout();
+
+    // A window that takes it stops the bubbling.
+    m_root.ClearWheelSeen();
+    pOuter->vecEvents.clear();
+    pMiddle->bWheelResult = true;
+    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(pMiddle->vecEvents.back(), "wheel 120,0");
+    EXPECT_TRUE(pOuter->vecEvents.empty());
+    EXPECT_FALSE(m_root.GetWheelSeen());
+}
+
+TEST_F(MouseRouting, BaseWindowPrintsTheWheelTrace) {
+    CArkWnd* pPlain = Make<CArkWnd>(&m_root, "plainwnd", 0, 0, 100, 100);
+    (void)pPlain;
+    Mouse(WM_MOUSEMOVE, 30, 40);
+    testing::internal::CaptureStdout();
+    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, 240), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ArkGui::CArkWnd::OnMouseWheel plainwnd [240 (30, 40)]\n");
+}
+
+// A parent that closes the dialog (destroys the button's parent) when the button is clicked.
+class CClosingWnd : public CRecordingWnd {
+public:
+    int OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) override {
+        CRecordingWnd::OnNotify(pChild, uCode, a, b);
+        if (uCode == ARK_NOTIFY_CLICK) {
+            pClosed = pDialog;
+            pDialog->Destroy();
+            delete pDialog;
+            pDialog = nullptr;
+        }
+        return 1;
+    }
+    CArkWnd* pDialog = nullptr;
+    CArkWnd* pClosed = nullptr;
+};
+
+TEST_F(MouseRouting, DestroyingWindowsInsideACallbackIsSafe) {
+    auto* pOwner = Make<CClosingWnd>(&m_root, "owner", 0, 0, 640, 520);
+    CRecordingWnd* pDialog = Make(pOwner, "dialog", 100, 100, 200, 200, ARK_STYLE_INPUT_OBSERVER);
+    pDialog->SetDeleteWithParent(false);
+    pOwner->pDialog = pDialog;
+    // The button reports to the dialog, an input observer; route its click to the owner.
+    class CForwardButton : public CArkButton {
+    public:
+        CArkWnd* pOwner = nullptr;
+        int OnLButtonUp(int k, int x, int y) override {
+            if (IsClickRelease()) return pOwner->OnNotify(this, ARK_NOTIFY_CLICK, x, y);
+            return CArkButton::OnLButtonUp(k, x, y);
+        }
+    };
+    auto* pButton = Make<CForwardButton>(pDialog, "close", 10, 10, 50, 20);
+    pButton->pOwner = pOwner;
+    size_t uLive = Manager().GetLiveCount();
+    Click(115, 115);
+    EXPECT_EQ(pOwner->pClosed, pDialog);
+    EXPECT_EQ(Manager().GetLiveCount(), uLive - 2);
+    EXPECT_EQ(Manager().GetMouseProc().GetFocusWnd(), nullptr);
+    EXPECT_EQ(Manager().GetMouseProc().GetPrevFocusWnd(), nullptr);
+    EXPECT_EQ(Manager().GetHoveredWnd(), nullptr);
+    // Later input reaches what lies there now.
+    Click(115, 115);
+    EXPECT_EQ(pOwner->vecEvents.back(), "lup 115,115");
+}
+
+TEST_F(MouseRouting, InputObserverParentHearsEveryHandledMessage) {
+    CRecordingWnd* pParent = Make(&m_root, "parent", 0, 0, 300, 300, ARK_STYLE_INPUT_OBSERVER);
+    CRecordingWnd* pChild = Make(pParent, "child", 10, 10, 50, 50);
+    (void)pChild;
+    Mouse(WM_MOUSEMOVE, 20, 20);
+    ASSERT_EQ(pParent->vecNotices.size(), 1u);
+    EXPECT_EQ(pParent->vecNotices[0].uCode, ARK_NOTIFY_INPUT);
+    EXPECT_EQ(pParent->vecNotices[0].a, static_cast<intptr_t>(WM_MOUSEMOVE));
+}
+
+TEST_F(MouseRouting, SetCursorShowsTheCursorOfTheWindowUnderTheMouse) {
+    CRecordingWnd* pText = Make(&m_root, "text", 0, 0, 100, 100);
+    pText->SetCursorShape(KXPlatform::HostCursor::IBeam);
+    // The cursor hit-test asks for hit-testable 0, as the pass-through route does.
+    pText->SetHitTestable(0);
+    Mouse(WM_MOUSEMOVE, 50, 50);
+    Manager().MsgProc(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(m_host.GetCursor(), KXPlatform::HostCursor::IBeam);
+    Mouse(WM_MOUSEMOVE, 300, 300);
+    Manager().MsgProc(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(m_host.GetCursor(), KXPlatform::HostCursor::Arrow);
+}
+
+}  // namespace
