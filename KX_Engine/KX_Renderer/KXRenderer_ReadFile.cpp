@@ -1,8 +1,8 @@
-// Reading a whole resource file (image, font) by name for the renderer.
+// Reading a whole resource file (image, font) by name for the renderer, through the file layer, so
+// that images and fonts may come from the pack archives as every other data file.
 #include "KX_Renderer/KXRenderer_ReadFile.h"
 
-#include <cstdio>
-
+#include "KX_Kernal/fileandpath/KXKernal_File.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 
 namespace KXRenderer {
@@ -13,24 +13,23 @@ bool ReadResourceFile(const char* szTag, const char* szName, std::vector<unsigne
         ArkLog(WL_ERROR, M_Engine, "%s empty file name", szTag);
         return false;
     }
-    std::FILE* pFile = std::fopen(szName, "rb");
+    std::unique_ptr<CKXKernal_File> pFile = OpenFile(szName, true);
     if (!pFile) {
         ArkLog(WL_ERROR, M_Engine, "%s cannot open %s", szTag, szName);
         return false;
     }
-    bool bOk = std::fseek(pFile, 0, SEEK_END) == 0;
-    long nSize = bOk ? std::ftell(pFile) : -1;
-    bOk = bOk && nSize >= 0 && std::fseek(pFile, 0, SEEK_SET) == 0;
-    if (bOk) {
-        vecData.resize(static_cast<size_t>(nSize));
-        bOk = nSize == 0 || std::fread(vecData.data(), 1, vecData.size(), pFile) == vecData.size();
+    const int32_t nSize = pFile->GetSize();
+    if (nSize <= 0) {
+        ArkLog(WL_ERROR, M_Engine, "%s %s is empty", szTag, szName);
+        return false;
     }
-    std::fclose(pFile);
-    if (!bOk) {
+    vecData.resize(static_cast<size_t>(nSize));
+    if (pFile->Read(vecData.data(), 1, static_cast<uint32_t>(nSize)) != static_cast<uint32_t>(nSize)) {
         vecData.clear();
         ArkLog(WL_ERROR, M_Engine, "%s cannot read %s", szTag, szName);
+        return false;
     }
-    return bOk;
+    return true;
 }
 
 }  // namespace KXRenderer
