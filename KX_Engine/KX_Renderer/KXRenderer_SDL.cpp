@@ -7,8 +7,8 @@
 #include <map>
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
-#include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXRenderer.h"
+#include "KX_Renderer/KXRenderer_SDL.h"
 #include "KX_Renderer/KXRenderer_Image.h"
 #include "KX_Renderer/KXRenderer_ReadFile.h"
 
@@ -69,6 +69,8 @@ public:
 private:
     // The device texture of pTexture, made or refreshed from its pixels when needed; null on failure.
     SDL_Texture* Prepare(const CKXTexture* pTexture);
+    // Draws the glyph quads of m_vecGlyphs shifted by (fDx, fDy) in one colour; returns how many.
+    size_t DrawGlyphs(float fDx, float fDy, uint32_t uArgb);
     // Hands the top of the clip stack to SDL (again after a change of render target, which resets it).
     void ApplyClip();
     std::shared_ptr<CKXTexture> MakeTexture(std::string strName, int nWidth, int nHeight, std::vector<uint32_t> vecArgb);
@@ -240,29 +242,25 @@ void CKXRenderer_SDL::DrawText(CKXFont* pFont, const char* szGbk, int nLen, floa
     if (ArgbAlpha(uEdgeArgb) != 0) {
         // The outline: the glyphs drawn one pixel off in the eight directions, under the text.
         static const int kOffsets[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
-        for (const auto& offset : kOffsets) {
-            for (const KXGlyphQuad& glyph : m_vecGlyphs) {
-                SDL_Texture* pDevice = Prepare(glyph.pPage);
-                if (!pDevice) continue;
-                SDL_Rect rcSrc{static_cast<int>(glyph.rcSource.fLeft), static_cast<int>(glyph.rcSource.fTop),
-                               static_cast<int>(glyph.rcSource.Width()), static_cast<int>(glyph.rcSource.Height())};
-                SDL_FRect rcDst{glyph.rcDest.fLeft + offset[0], glyph.rcDest.fTop + offset[1], glyph.rcDest.Width(),
-                                glyph.rcDest.Height()};
-                SetModulation(pDevice, uEdgeArgb);
-                SDL_RenderCopyF(m_pRenderer, pDevice, &rcSrc, &rcDst);
-            }
-        }
+        for (const auto& offset : kOffsets)
+            DrawGlyphs(static_cast<float>(offset[0]), static_cast<float>(offset[1]), uEdgeArgb);
     }
+    m_stats.uGlyphs += DrawGlyphs(0.0f, 0.0f, uTextArgb);
+}
+
+size_t CKXRenderer_SDL::DrawGlyphs(float fDx, float fDy, uint32_t uArgb) {
+    size_t nDrawn = 0;
     for (const KXGlyphQuad& glyph : m_vecGlyphs) {
         SDL_Texture* pDevice = Prepare(glyph.pPage);
         if (!pDevice) continue;
         SDL_Rect rcSrc{static_cast<int>(glyph.rcSource.fLeft), static_cast<int>(glyph.rcSource.fTop),
                        static_cast<int>(glyph.rcSource.Width()), static_cast<int>(glyph.rcSource.Height())};
-        SDL_FRect rcDst{glyph.rcDest.fLeft, glyph.rcDest.fTop, glyph.rcDest.Width(), glyph.rcDest.Height()};
-        SetModulation(pDevice, uTextArgb);
+        SDL_FRect rcDst{glyph.rcDest.fLeft + fDx, glyph.rcDest.fTop + fDy, glyph.rcDest.Width(), glyph.rcDest.Height()};
+        SetModulation(pDevice, uArgb);
         SDL_RenderCopyF(m_pRenderer, pDevice, &rcSrc, &rcDst);
-        ++m_stats.uGlyphs;
+        ++nDrawn;
     }
+    return nDrawn;
 }
 
 void CKXRenderer_SDL::PushClipRect(const KXRectI& rc) {
@@ -362,39 +360,7 @@ void CKXRenderer_SDL::ReleaseDeviceObjects() {
 
 }  // namespace
 
-std::unique_ptr<IKXRenderer> CreateWindowRenderer(KXPlatform::IHostWindow& host, bool bSoftware) {
-    SDL_Window* pWindow = static_cast<SDL_Window*>(host.GetNativeWindow());
-    if (!pWindow) {
-        ArkLog(WL_ERROR, M_Engine, "%s the host has no window", "KXRenderer::CreateWindowRenderer");
-        return nullptr;
-    }
-    SDL_Renderer* pRenderer = nullptr;
-    if (!bSoftware) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (!pRenderer) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
-    if (!pRenderer) {
-        ArkLog(WL_ERROR, M_Engine, "%s %s", "KXRenderer::CreateWindowRenderer", SDL_GetError());
-        return nullptr;
-    }
-    return std::make_unique<CKXRenderer_SDL>(pRenderer, nullptr);
-}
-
-std::unique_ptr<IKXRenderer> CreateSoftwareRenderer(int nWidth, int nHeight) {
-    static const char* const kTag = "KXRenderer::CreateSoftwareRenderer";
-    if (nWidth <= 0 || nHeight <= 0) {
-        ArkLog(WL_ERROR, M_Engine, "%s bad size %d x %d", kTag, nWidth, nHeight);
-        return nullptr;
-    }
-    SDL_Surface* pSurface = SDL_CreateRGBSurfaceWithFormat(0, nWidth, nHeight, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!pSurface) {
-        ArkLog(WL_ERROR, M_Engine, "%s %s", kTag, SDL_GetError());
-        return nullptr;
-    }
-    SDL_Renderer* pRenderer = SDL_CreateSoftwareRenderer(pSurface);
-    if (!pRenderer) {
-        ArkLog(WL_ERROR, M_Engine, "%s %s", kTag, SDL_GetError());
-        SDL_FreeSurface(pSurface);
-        return nullptr;
-    }
+std::unique_ptr<IKXRenderer> MakeSdlRenderer(SDL_Renderer* pRenderer, SDL_Surface* pSurface) {
     return std::make_unique<CKXRenderer_SDL>(pRenderer, pSurface);
 }
 

@@ -1,0 +1,65 @@
+// Making the SDL renderer: into the host window (GPU when present) or into a memory surface.
+#include <cstring>
+
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_GraphicsAdapter.h"
+#include "KX_Platform/KXPlatform_HostWindow.h"
+#include "KX_Renderer/KXRenderer_SDL.h"
+
+namespace KXRenderer {
+
+namespace {
+
+// With an OpenGL device the driver's renderer string ("Mesa Intel(R) UHD Graphics 620 ...") names the
+// adapter for the check report; the other devices give nothing better than their SDL name.
+void PublishAdapterName(SDL_Renderer* pRenderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(pRenderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return;
+    if (!SDL_GL_GetCurrentContext()) return;
+    using GetStringFn = const unsigned char* (*)(unsigned int);
+    auto pfnGetString = reinterpret_cast<GetStringFn>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned int kGlRenderer = 0x1F01;
+    const unsigned char* szName = pfnGetString ? pfnGetString(kGlRenderer) : nullptr;
+    if (szName) KXPlatform::SetGraphicsAdapterName(reinterpret_cast<const char*>(szName));
+}
+
+}  // namespace
+
+std::unique_ptr<IKXRenderer> CreateWindowRenderer(KXPlatform::IHostWindow& host, bool bSoftware) {
+    SDL_Window* pWindow = static_cast<SDL_Window*>(host.GetNativeWindow());
+    if (!pWindow) {
+        ArkLog(WL_ERROR, M_Engine, "%s the host has no window", "KXRenderer::CreateWindowRenderer");
+        return nullptr;
+    }
+    SDL_Renderer* pRenderer = nullptr;
+    if (!bSoftware) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (pRenderer) PublishAdapterName(pRenderer);
+    if (!pRenderer) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    if (!pRenderer) {
+        ArkLog(WL_ERROR, M_Engine, "%s %s", "KXRenderer::CreateWindowRenderer", SDL_GetError());
+        return nullptr;
+    }
+    return MakeSdlRenderer(pRenderer, nullptr);
+}
+
+std::unique_ptr<IKXRenderer> CreateSoftwareRenderer(int nWidth, int nHeight) {
+    static const char* const kTag = "KXRenderer::CreateSoftwareRenderer";
+    if (nWidth <= 0 || nHeight <= 0) {
+        ArkLog(WL_ERROR, M_Engine, "%s bad size %d x %d", kTag, nWidth, nHeight);
+        return nullptr;
+    }
+    SDL_Surface* pSurface = SDL_CreateRGBSurfaceWithFormat(0, nWidth, nHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!pSurface) {
+        ArkLog(WL_ERROR, M_Engine, "%s %s", kTag, SDL_GetError());
+        return nullptr;
+    }
+    SDL_Renderer* pRenderer = SDL_CreateSoftwareRenderer(pSurface);
+    if (!pRenderer) {
+        ArkLog(WL_ERROR, M_Engine, "%s %s", kTag, SDL_GetError());
+        SDL_FreeSurface(pSurface);
+        return nullptr;
+    }
+    return MakeSdlRenderer(pRenderer, pSurface);
+}
+
+}  // namespace KXRenderer
