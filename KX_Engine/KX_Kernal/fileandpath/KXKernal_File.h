@@ -84,6 +84,6 @@ bool KXKernal_RenameFile(const char* szNewName, const char* szOldName);
 // Deletes the disk file when the path can be opened.
 bool KXKernal_DeleteFile(const char* szFileName);
 
-// How many times OpenDiskFile has called fopen in this process; lets tests prove that a lookup inside an
-// open archive does not touch the disk.
+// How many times OpenDiskFile has been called in this process; lets tests and benchmarks prove that a
+// lookup inside an open archive does not touch the disk.
 uint64_t KXKernal_GetDiskOpenCount();

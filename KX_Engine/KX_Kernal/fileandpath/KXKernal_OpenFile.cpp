@@ -2,6 +2,7 @@
 #include "KX_Kernal/fileandpath/KXKernal_File.h"
 
 #include "KX_Kernal/fileandpath/KXKernal_FilePack.h"
+#include "KX_Kernal/fileandpath/KXKernal_FileRecorder.h"
 #include "KX_Kernal/fileandpath/KXKernal_Path.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Kernal/misc/KXKernal_Lock.h"
@@ -44,6 +45,17 @@ std::unique_ptr<CKXKernal_File> OpenFromPack(const char* szPath) {
     return OpenInArchive(std::string(szPath, pSecond) + ".wdf", pSecond + 1, pPack);
 }
 
+// The pack-first switch decides the order; without packs only the disk counts.
+std::unique_ptr<CKXKernal_File> OpenNormalized(const char* szPath, bool bPackAllowed) {
+    if (!bPackAllowed) return OpenDiskFile(szPath, "rb");
+    if (GetReadPackFirst()) {
+        std::unique_ptr<CKXKernal_File> pFile = OpenFromPack(szPath);
+        return pFile ? std::move(pFile) : OpenDiskFile(szPath, "rb");
+    }
+    std::unique_ptr<CKXKernal_File> pFile = OpenDiskFile(szPath, "rb");
+    return pFile ? std::move(pFile) : OpenFromPack(szPath);
+}
+
 }  // namespace
 
 void SetReadPackFirst(bool bPackFirst) { g_bReadPackFirst = bPackFirst; }
@@ -75,11 +87,7 @@ std::unique_ptr<CKXKernal_File> OpenFile(const char* szFileName, bool bPackAllow
     if (!szFileName) return nullptr;
     char szPath[KXKERNAL_MAX_PATH];
     if (!NormalizePath(szFileName, szPath, sizeof(szPath))) return nullptr;
-    if (!bPackAllowed) return OpenDiskFile(szPath, "rb");
-    if (GetReadPackFirst()) {
-        std::unique_ptr<CKXKernal_File> pFile = OpenFromPack(szPath);
-        return pFile ? std::move(pFile) : OpenDiskFile(szPath, "rb");
-    }
-    std::unique_ptr<CKXKernal_File> pFile = OpenDiskFile(szPath, "rb");
-    return pFile ? std::move(pFile) : OpenFromPack(szPath);
+    std::unique_ptr<CKXKernal_File> pFile = OpenNormalized(szPath, bPackAllowed);
+    if (pFile) KXKernal_RecordFileAccess(szPath, pFile->GetSize());
+    return pFile;
 }

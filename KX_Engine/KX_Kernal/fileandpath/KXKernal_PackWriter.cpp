@@ -21,6 +21,16 @@ bool ReadSource(const std::string& strPath, std::string& strBytes) {
     return pFile->Read(&strBytes[0], 1, static_cast<uint32_t>(strBytes.size())) == strBytes.size();
 }
 
+// The name as the reader sees it: case and separators do not matter, so such paths are the same file.
+std::string FoldName(const std::string& strPath) {
+    std::string strFolded = strPath;
+    for (char& c : strFolded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        else if (c == '\\') c = '/';
+    }
+    return strFolded;
+}
+
 }  // namespace
 
 bool CKXKernal_PackWriter::AddBytes(const std::string& strInnerPath, const std::string& strBytes) {
@@ -44,16 +54,7 @@ bool CKXKernal_PackWriter::Add(Item item) {
         return true;
     }
     Item& existing = m_vecItems[it->second];
-    // Case and separators do not matter to the reader, so such a path is the same file.
-    char szA[256], szB[256];
-    auto fold = [](const std::string& s, char* out) {
-        size_t i = 0;
-        for (; i < s.size(); ++i) out[i] = s[i] >= 'A' && s[i] <= 'Z' ? char(s[i] - 'A' + 'a') : s[i] == '\\' ? '/' : s[i];
-        out[i] = '\0';
-    };
-    fold(existing.strInnerPath, szA);
-    fold(item.strInnerPath, szB);
-    if (std::string(szA) != szB) {
+    if (FoldName(existing.strInnerPath) != FoldName(item.strInnerPath)) {
         ArkLog(WL_ERROR, M_Kernel, "%s [%s] and [%s] have the same name hash %08x", "CKXKernal_PackWriter::Add",
                existing.strInnerPath.c_str(), item.strInnerPath.c_str(), uHash);
         return false;

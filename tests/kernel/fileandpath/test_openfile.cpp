@@ -2,6 +2,8 @@
 // helpers built on it (whole-file reads, callbacks, existence, rename, delete).
 #include "FilePackTestSupport.h"
 
+#include "KX_Kernal/fileandpath/KXKernal_FileRecorder.h"
+
 namespace {
 
 class OpenFileTest : public FilePackTest {};
@@ -137,6 +139,24 @@ TEST_F(OpenFileTest, ExistsRenameAndDeleteActOnDiskFiles) {
     // A file that lives only inside an archive has no disk file to delete.
     EXPECT_FALSE(KXKernal_DeleteFile("p/packed.txt"));
     EXPECT_TRUE(FileExists("p/packed.txt"));
+}
+
+TEST_F(OpenFileTest, RecorderListsEachOpenedPathOnce) {
+    BuildPack("config.wdf", {{"sys/IP.csv", "ip"}});
+    WriteTestFile("Disk.TXT", "disk!");
+    std::FILE* pRecord = std::fopen("record.txt", "wb");
+    ASSERT_NE(pRecord, nullptr);
+    OpenFile("Disk.TXT", true);  // before the recorder: not listed
+    KXKernal_SetFileAccessRecorder(pRecord);
+    OpenFile("Disk.TXT", true);
+    OpenFile("config/sys/IP.csv", true);
+    OpenFile("./CONFIG\\sys\\ip.csv", true);
+    OpenFile("disk.txt", true);  // a different disk file name on this system: missing, not listed
+    OpenFile("missing.csv", true);
+    KXKernal_SetFileAccessRecorder(nullptr);
+    OpenFile("config/sys/IP.csv", true);
+    std::fclose(pRecord);
+    EXPECT_EQ(ReadTestFile("record.txt"), "disk.txt 5\nconfig/sys/ip.csv 2\n");
 }
 
 }  // namespace
