@@ -73,6 +73,8 @@ public:
     // Input method on or off. With it off plain ASCII typing still arrives as WM_CHAR.
     virtual void EnableIme(bool bEnable) = 0;
     virtual bool IsImeEnabled() const = 0;
+    // Where the caret is, in client pixels, so that the input method puts its candidate list beside it.
+    virtual void SetImeCaretRect(int /*nX*/, int /*nY*/, int /*nWidth*/, int /*nHeight*/) {}
 
     // Draws the user's attention (task bar flash) until the window gets the focus.
     virtual void Flash() = 0;
@@ -106,6 +108,12 @@ public:
     bool SetClipboardText(const std::string& strGbk) override;
     void EnableIme(bool bEnable) override { m_bIme = bEnable; }
     bool IsImeEnabled() const override { return m_bIme; }
+    void SetImeCaretRect(int nX, int nY, int nWidth, int nHeight) override {
+        m_nImeCaret[0] = nX;
+        m_nImeCaret[1] = nY;
+        m_nImeCaret[2] = nWidth;
+        m_nImeCaret[3] = nHeight;
+    }
     void Flash() override { ++m_nFlashCount; }
     void* GetNativeWindow() const override { return nullptr; }
 
@@ -122,6 +130,8 @@ public:
     int GetFlashCount() const { return m_nFlashCount; }
     const std::string& GetTitle() const { return m_strTitle; }
     size_t GetQueuedCount() const { return m_queue.size(); }
+    // The last SetImeCaretRect: x, y, width, height.
+    const int* GetImeCaretRect() const { return m_nImeCaret; }
 
 private:
     std::deque<HostMessage> m_queue;
@@ -138,6 +148,7 @@ private:
     int m_nOriginX = 0;
     int m_nOriginY = 0;
     int m_nFlashCount = 0;
+    int m_nImeCaret[4] = {};
     HostCursor m_eCursor = HostCursor::Arrow;
 };
 

@@ -30,6 +30,7 @@ public:
     bool SetClipboardText(const std::string& strGbk) override;
     void EnableIme(bool bEnable) override;
     bool IsImeEnabled() const override { return m_bIme; }
+    void SetImeCaretRect(int nX, int nY, int nWidth, int nHeight) override;
     void Flash() override;
     std::string GetLastError() const override { return m_strLastError; }
     void* GetNativeWindow() const override { return m_pWindow; }
@@ -341,6 +342,12 @@ void CKXPlatform_SdlHostWindow::EnableIme(bool bEnable) {
     // Without text input SDL gives no characters at all; TranslateKey then types plain ASCII itself.
     if (bEnable) SDL_StartTextInput();
     else SDL_StopTextInput();
+}
+
+void CKXPlatform_SdlHostWindow::SetImeCaretRect(int nX, int nY, int nWidth, int nHeight) {
+    if (!m_bVideo) return;
+    SDL_Rect rc{nX, nY, nWidth, nHeight};
+    SDL_SetTextInputRect(&rc);
 }
 
 void CKXPlatform_SdlHostWindow::Flash() {
