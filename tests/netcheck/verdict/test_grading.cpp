@@ -69,13 +69,4 @@ TEST(GradingRules, OutcomeAndAdviceMapping) {
     for (int32_t g = -2; g < 5; ++g) EXPECT_NE(1, AdviceIndexForGrade(g));
 }
 
-TEST(GradingRules, WithoutAStringTableTextsAreEmpty) {
-    const int32_t bounds[3] = {10, 20, 0};
-    std::string text = "stale";
-    int32_t grade = -1;
-    GradeLagLoss(15, text, bounds, grade, nullptr);
-    EXPECT_EQ(1, grade);
-    EXPECT_EQ("", text);
-}
-
 }  // namespace

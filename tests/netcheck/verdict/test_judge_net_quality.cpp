@@ -47,14 +47,9 @@ TEST_F(JudgeTest, DisplayFillsReadingsTipsAndTheReportSummary) {
     EXPECT_EQ("网络质量: 良好\n网络延迟: 中 100毫秒\n丢包率: 低 0%\n\nOUTPUT", g_DetailInfo.strReportText);
 }
 
-TEST_F(JudgeTest, GradeCombinationsThroughTheSlotFigures) {
-    EXPECT_EQ(0, Judge(false, 80, 2));
-    EXPECT_EQ(0, Judge(false, 151 - 1, 2));   // common latency, good loss
-    EXPECT_EQ(1, Judge(false, 151, 0));       // bad latency, good loss
-    EXPECT_EQ(2, Judge(false, 151, 3));       // bad latency, common loss
-    EXPECT_EQ(1, Judge(false, 10, 3));        // good latency, common loss
-    EXPECT_EQ(2, Judge(false, 10, 11));       // good latency, bad loss
-    // Without display nothing is shown and the report stays.
+TEST_F(JudgeTest, WithoutDisplayNothingIsShown) {
+    EXPECT_EQ(1, Judge(false, 151, 0));  // bad latency with good loss is common
+    EXPECT_EQ(2, Judge(false, 10, 11));
     EXPECT_TRUE(m_view.calls.empty());
     EXPECT_EQ("OUTPUT", g_DetailInfo.strReportText);
 }
