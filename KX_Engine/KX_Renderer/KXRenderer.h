@@ -109,7 +109,8 @@ public:
 };
 
 // Draws into the host window (SDL backend) with the GPU when there is one and bSoftware is false,
-// else with the software rasteriser. Null and one log line when the host has no native window. The
+// else with the software rasteriser (always under the headless "offscreen" and "dummy" video drivers).
+// Null and one log line when the host has no native window. The
 // renderer must be destroyed before the host window. With an OpenGL device it also hands the driver's
 // renderer string to KXPlatform::SetGraphicsAdapterName for the check report.
 std::unique_ptr<IKXRenderer> CreateWindowRenderer(KXPlatform::IHostWindow& host, bool bSoftware);

@@ -31,10 +31,18 @@ std::unique_ptr<IKXRenderer> CreateWindowRenderer(KXPlatform::IHostWindow& host,
         ArkLog(WL_ERROR, M_Engine, "%s the host has no window", "KXRenderer::CreateWindowRenderer");
         return nullptr;
     }
+    // Headless runs have no display to show a GPU's work on: the software rasteriser serves them.
+    const char* szDriver = SDL_GetCurrentVideoDriver();
+    if (szDriver && (std::strcmp(szDriver, "offscreen") == 0 || std::strcmp(szDriver, "dummy") == 0)) bSoftware = true;
     SDL_Renderer* pRenderer = nullptr;
     if (!bSoftware) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (pRenderer) PublishAdapterName(pRenderer);
-    if (!pRenderer) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    if (!pRenderer) {
+        // Software means software all the way: otherwise SDL presents the window surface through an
+        // OpenGL texture and loads the GL driver for it.
+        if (bSoftware) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    }
     if (!pRenderer) {
         ArkLog(WL_ERROR, M_Engine, "%s %s", "KXRenderer::CreateWindowRenderer", SDL_GetError());
         return nullptr;

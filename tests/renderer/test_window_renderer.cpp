@@ -9,10 +9,12 @@ using namespace KXRenderer;
 TEST(WindowRenderer, DrawsIntoTheHostWindowAndReadsBack) {
     std::unique_ptr<KXPlatform::IHostWindow> pHost = KXPlatform::CreateSdlHostWindow();
     ASSERT_TRUE(pHost->Create("t", 64, 40)) << pHost->GetLastError();
-    std::unique_ptr<IKXRenderer> pRenderer = CreateWindowRenderer(*pHost, true);
+    // A GPU is asked for; the headless driver gets the software rasteriser all the same.
+    std::unique_ptr<IKXRenderer> pRenderer = CreateWindowRenderer(*pHost, false);
     ASSERT_NE(pRenderer, nullptr);
     EXPECT_EQ(pRenderer->GetWidth(), 64);
     EXPECT_EQ(pRenderer->GetHeight(), 40);
+    EXPECT_EQ(pRenderer->GetDeviceName(), "software");
     ASSERT_TRUE(pRenderer->BeginFrame(0xFF000000u));
     pRenderer->DrawSolidQuad(KXRectF{10, 10, 20, 20}, 0xFF00FF00u);
     pRenderer->EndFrame();
