@@ -80,7 +80,7 @@ void CNetChk_CommandMgr::StartGroupedStep(uint32_t uStep) {
     if (uStep == 0) {
         PrepareFirstStep();
         const std::vector<NetChkCommand>* pGroup = FindGroup(4);
-        if (!pGroup) {
+        if (!pGroup || pGroup->empty()) {
             ArkLog(WL_ERROR, M_Logic, "查找命令时发生错误，没有找到相应命令，当前命令：%d", 0);
             FatalError();
             return;
@@ -91,7 +91,7 @@ void CNetChk_CommandMgr::StartGroupedStep(uint32_t uStep) {
     } else if (uStep == 1) {
         const int32_t nKey = m_bRunGroup5 ? 5 : 4;
         const std::vector<NetChkCommand>* pGroup = FindGroup(nKey);
-        if (!pGroup) {
+        if (!pGroup || pGroup->empty()) {
             ArkLog(WL_ERROR, M_Logic, "查找命令时发生错误，没有找到相应命令，当前命令：%d，命令类型：%d", 1, nKey);
             FatalError();
             return;
