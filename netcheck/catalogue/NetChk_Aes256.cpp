@@ -10,16 +10,6 @@ namespace {
 // Multiplication by x in GF(2^8) modulo the AES polynomial.
 inline uint8_t XTime(uint8_t b) { return static_cast<uint8_t>((b << 1) ^ ((b & 0x80) ? 0x1B : 0x00)); }
 
-uint8_t GfMul(uint8_t a, uint8_t b) {
-    uint8_t result = 0;
-    while (b) {
-        if (b & 1) result ^= a;
-        a = XTime(a);
-        b >>= 1;
-    }
-    return result;
-}
-
 inline uint8_t RotL8(uint8_t b, int n) { return static_cast<uint8_t>((b << n) | (b >> (8 - n))); }
 
 struct SubstitutionBoxes {
@@ -79,15 +69,19 @@ void MixColumns(uint8_t* s) {
     }
 }
 
+// The inverse matrix {0e,0b,0d,09} factors into {05,00,04,00} followed by the forward {02,03,01,01}, so
+// a pre-step of two doublings and MixColumns give it without general field multiplications.
 void InvMixColumns(uint8_t* s) {
     for (int c = 0; c < 4; ++c) {
         uint8_t* col = s + 4 * c;
-        const uint8_t a0 = col[0], a1 = col[1], a2 = col[2], a3 = col[3];
-        col[0] = static_cast<uint8_t>(GfMul(a0, 14) ^ GfMul(a1, 11) ^ GfMul(a2, 13) ^ GfMul(a3, 9));
-        col[1] = static_cast<uint8_t>(GfMul(a0, 9) ^ GfMul(a1, 14) ^ GfMul(a2, 11) ^ GfMul(a3, 13));
-        col[2] = static_cast<uint8_t>(GfMul(a0, 13) ^ GfMul(a1, 9) ^ GfMul(a2, 14) ^ GfMul(a3, 11));
-        col[3] = static_cast<uint8_t>(GfMul(a0, 11) ^ GfMul(a1, 13) ^ GfMul(a2, 9) ^ GfMul(a3, 14));
+        const uint8_t u = XTime(XTime(static_cast<uint8_t>(col[0] ^ col[2])));
+        const uint8_t v = XTime(XTime(static_cast<uint8_t>(col[1] ^ col[3])));
+        col[0] ^= u;
+        col[1] ^= v;
+        col[2] ^= u;
+        col[3] ^= v;
     }
+    MixColumns(s);
 }
 
 }  // namespace
