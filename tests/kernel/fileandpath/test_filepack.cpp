@@ -67,17 +67,6 @@ TEST_F(FilePackRoundTrip, ScrambledFileReadInSixteenByteStepsFromItsStart) {
     EXPECT_EQ(strRead, strText);
 }
 
-TEST_F(FilePackRoundTrip, NamesMatchWhateverTheirCaseAndSeparators) {
-    BuildPack("data.wdf", SampleFiles());
-    CKXKernal_File_Pack* pPack = CKXKernal_File_Pack::Open("data.wdf");
-    ASSERT_NE(pPack, nullptr);
-    std::unique_ptr<CKXKernal_Multithread_File> pFile = pPack->Find("SYS\\ip.CSV");
-    ASSERT_NE(pFile, nullptr);
-    EXPECT_EQ(ReadAll(*pFile), SampleFiles()[0].second);
-    EXPECT_EQ(pPack->Find("sys/IP.csv2"), nullptr);
-    EXPECT_EQ(pPack->Find("IP.csv"), nullptr);
-}
-
 TEST_F(FilePackRoundTrip, SecondOpenReturnsTheSameArchiveWithoutTouchingTheDisk) {
     BuildPack("data.wdf", SampleFiles());
     CKXKernal_File_Pack* pFirst = CKXKernal_File_Pack::Open("data.wdf");

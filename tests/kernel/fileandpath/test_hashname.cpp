@@ -22,8 +22,6 @@ TEST(HashName, MatchesLookup2Values) {
 TEST(HashName, CaseAndBackslashesDoNotMatter) {
     EXPECT_EQ(HashName("Interface\\NetChkRoot.AUF"), HashName("interface/netchkroot.auf"));
     EXPECT_EQ(HashName("CONFIG\\SYS\\IP.CSV"), 0x0f5d4e39u);
-    EXPECT_NE(HashName("config/sys/ip.csv"), HashName("config/sys/ip.csv "));
-    EXPECT_NE(HashName("ab"), HashName("ba"));
     // Only A-Z fold: a GBK lead byte is hashed as it is.
     EXPECT_NE(HashName("\xC4\xE3"), HashName("\xE4\xE3"));
 }
