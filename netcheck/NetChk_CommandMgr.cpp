@@ -3,7 +3,6 @@
 #include "netcheck/NetChk_CommandMgr.h"
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
-#include "KX_Platform/KXPlatform_FileSystem.h"
 #include "KX_Platform/KXPlatform_MessageBox.h"
 #include "netcheck/run/NetChk_CheckView.h"
 #include "netcheck/run/NetChk_RunHost.h"
@@ -56,7 +55,9 @@ void CNetChk_CommandMgr::Reset() {
 }
 
 std::string CNetChk_CommandMgr::GetExeDir() const {
-    return m_strExeDir.empty() ? KXPlatform::GetExecutableDir() : m_strExeDir;
+    std::string strDir = m_Catalogue.GetExeDir();
+    while (strDir.size() > 1 && strDir.back() == '/') strDir.pop_back();
+    return strDir;
 }
 
 std::string CNetChk_CommandMgr::GetString(const char* szKey) const {

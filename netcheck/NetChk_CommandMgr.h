@@ -75,8 +75,10 @@ public:
     void StopCheck();
     void SaveResultFile();
     std::string GetGraphicsCardName() const;
-    // The directory the result folder "checklist" goes under: the executable's directory unless set.
-    void SetExeDir(const std::string& strDir) { m_strExeDir = strDir; }
+    // The executable's directory (the catalogue's, so that the descriptor, the local copy and the result
+    // folder "checklist" lie together); set by tools and tests that run elsewhere.
+    void SetExeDir(const std::string& strDir) { m_Catalogue.SetExeDir(strDir); }
+    // Without a trailing "/".
     std::string GetExeDir() const;
 
     // Run state, for the shell and for tests.
@@ -120,7 +122,6 @@ private:
     INetChk_CheckView* m_pView = nullptr;
     INetChk_RunHost* m_pHost = nullptr;
     const CNetChk_UtilResMgr* m_pResMgr = nullptr;
-    std::string m_strExeDir;
 
     uint32_t m_nCurStep = 0;
     bool m_bGrouped = false;

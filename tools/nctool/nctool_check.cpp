@@ -87,9 +87,8 @@ int Run(const std::vector<std::string>& args) {
     resources.LoadStringDef();
 
     CNetChk_CommandMgr manager;
-    manager.GetCatalogue().SetExeDir(strExeDir);
-    manager.GetCatalogue().SetServer(g_DetailInfo.strServerName, g_DetailInfo.strServerIP);
     manager.SetExeDir(strExeDir);
+    manager.GetCatalogue().SetServer(g_DetailInfo.strServerName, g_DetailInfo.strServerIP);
     if (!manager.initCommandMgr()) {
         std::fprintf(stderr, "the check catalogue could not be loaded\n");
         return 1;
