@@ -118,7 +118,8 @@ public:
     void* GetNativeWindow() const override { return nullptr; }
 
     // ---- for tests ----
-    // Appends a message to the queue; key messages (256/257/260/261) also update the key state.
+    // Appends a message to the queue; key messages (256/257/260/261) and button presses and releases
+    // also update the key state.
     void InjectMessage(uint32_t uMessage, WParam wParam, LParam lParam);
     // Sets a key (or mouse button) down or up without queuing a message.
     void SetKeyDown(int nVirtualKey, bool bDown);

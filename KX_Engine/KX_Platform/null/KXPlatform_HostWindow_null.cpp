@@ -69,6 +69,16 @@ void CKXPlatform_NullHostWindow::InjectMessage(uint32_t uMessage, WParam wParam,
             m_keyDown[wParam] = 0;
         }
     }
+    // Button messages move the button's key state as the SDL backend does.
+    switch (uMessage) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: m_keyDown[VK_LBUTTON] = 1; break;
+    case WM_LBUTTONUP: m_keyDown[VK_LBUTTON] = 0; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: m_keyDown[VK_RBUTTON] = 1; break;
+    case WM_RBUTTONUP: m_keyDown[VK_RBUTTON] = 0; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: m_keyDown[VK_MBUTTON] = 1; break;
+    case WM_MBUTTONUP: m_keyDown[VK_MBUTTON] = 0; break;
+    default: break;
+    }
     m_queue.push_back(HostMessage{uMessage, wParam, lParam});
 }
 

@@ -29,6 +29,11 @@ TEST(NullHostWindow, InjectedKeysDriveKeyStateAndPeekKeepsOrder) {
     EXPECT_EQ(msg.wParam, 0xD0u);
     EXPECT_FALSE(host.PollMessage(msg));
 
+    host.InjectMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    EXPECT_LT(host.GetKeyState(VK_LBUTTON), 0);
+    host.InjectMessage(WM_LBUTTONUP, 0, 0);
+    EXPECT_GE(host.GetKeyState(VK_LBUTTON), 0);
+
     host.SetKeyDown(VK_RCONTROL, true);
     EXPECT_LT(host.GetKeyState(VK_CONTROL), 0);  // either side answers for the generic code
     EXPECT_GE(host.GetKeyState(VK_SHIFT), 0);
