@@ -21,7 +21,9 @@ public:
 
     // Reads uCount elements of uSize bytes at the current position and returns the bytes read (whole
     // elements only). Nothing is read at the end of the range; otherwise the read is not cut at the end:
-    // callers ask for no more than GetSize(). Scrambled contents are unscrambled in the buffer.
+    // callers ask for no more than GetSize(). Scrambled contents are unscrambled in the buffer with the
+    // key counted from the range start, so such a file is read whole or in 16-byte steps from its start.
+    // A position outside the range (after an ignored assertion) reads nothing.
     virtual uint32_t Read(void* pMemBuffer, uint32_t uSize, uint32_t uCount);
     // Writes at the current position without scrambling; the end grows when the position passes it.
     uint32_t Write(const void* pMemBuffer, uint32_t uSize, uint32_t uCount);
