@@ -231,6 +231,11 @@ bool CArkScrollBarButton::OnMouseWheel(int, int nDelta, int, int) {
     return false;
 }
 
+void CArkScrollBarButton::OnDragEnd() {
+    auto* pBar = dynamic_cast<CArkScrollBar*>(m_pParent);
+    if (pBar && pBar->GetThumb() == this) pBar->OnThumbDragEnd();
+}
+
 CCursorWnd::CCursorWnd() { m_nType = ARK_WND_CURSOR; }
 
 const char* CCursorWnd::GetClassName() const { return "CCursorWnd"; }

@@ -85,6 +85,7 @@ class CArkScrollBarButton : public CArkButton {
 public:
     const char* GetClassName() const override;
     bool OnMouseWheel(int nKeys, int nDelta, int nX, int nY) override;
+    void OnDragEnd() override;
 };
 
 // The icon that follows the cursor while something is carried (type 8: never hit).

@@ -118,8 +118,8 @@ void CArkScrollBar::UpdateStep(bool bFromInput) {
     }
 }
 
-void CArkScrollBar::ScrollBy(double dSteps) {
-    m_dPos += dSteps * m_dStep;
+void CArkScrollBar::ScrollBy(double dDelta) {
+    m_dPos += dDelta;
     UpdateStep(true);
 }
 
@@ -130,7 +130,7 @@ void CArkScrollBar::OnWheel(int nDelta) {
 
 int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) {
     if (uCode == ARK_NOTIFY_CLICK && (pChild == &m_dec || pChild == &m_inc)) {
-        ScrollBy(pChild == &m_dec ? -1.0 : 1.0);
+        ScrollBy(pChild == &m_dec ? -m_dStep : m_dStep);
         if (m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
         return 1;
     }
@@ -148,12 +148,12 @@ int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_
         }
         return 1;
     }
-    if (uCode == ARK_NOTIFY_DROP_SOURCE && pChild == &m_thumb) {
-        if (m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAG_END, 0, 0);
-        if (m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
-        return 1;
-    }
     return 0;
+}
+
+void CArkScrollBar::OnThumbDragEnd() {
+    if (m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAG_END, 0, 0);
+    if (m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
 }
 
 int CArkScrollBar::OnLButtonDown(int, int nX, int nY) {

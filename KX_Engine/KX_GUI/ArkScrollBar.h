@@ -29,8 +29,10 @@ public:
     double GetStep() const { return m_dStep; }
     void SetDragEndNotify(bool b) { m_bDragEndNotify = b; }
 
-    // Input: moves by a number of steps, or by the wheel rule; ends in the update step and 769.
-    void ScrollBy(double dSteps);
+    // Input: moves by a distance, or by the wheel rule; ends in the update step and 769.
+    void ScrollBy(double dDelta);
+    // The thumb was let go after a drag.
+    void OnThumbDragEnd();
     void OnWheel(int nDelta);
     // Limits maximum, page and position, places the thumb; with bFromInput tells the parent (769).
     void UpdateStep(bool bFromInput);
