@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -67,6 +68,8 @@ int Run(const std::vector<std::string>& args) {
 
     // The staged tree lies beside the tools folder of the build: build/tools/nctool -> build/stage.
     strExeDir = strExeDir.empty() ? KXPlatform::GetExecutableDir() + "/../stage" : Absolute(strExeDir);
+    strExeDir = std::filesystem::path(strExeDir).lexically_normal().string();
+    while (strExeDir.size() > 1 && strExeDir.back() == '/') strExeDir.pop_back();
     strDataDir = strDataDir.empty() ? strExeDir + "/data" : Absolute(strDataDir);
     if (!KXPlatform::SetCurrentDir(strDataDir.c_str())) {
         std::fprintf(stderr, "cannot enter the data directory %s\n", strDataDir.c_str());
