@@ -3,7 +3,6 @@
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 
-#include <cstring>
 #include <vector>
 
 namespace {
