@@ -1,13 +1,15 @@
 // nctool check --server NAME --ip A.B.C.D [--exe-dir DIR] [--data DIR]: a whole check in the terminal,
 // with the program's engine and frame pacing. The executable directory holds patch/update_url.xml,
 // net_check.xml and checklist/; the data directory (the staged tree's by default) becomes the working
-// directory, as the program changes into "data". Exit 0 when the run finished, 1 when it could not start.
+// directory, as the program changes into "data". Exit 0 when the run finished, 1 when it could not start,
+// 130 when it was interrupted.
 #include "NcTool_Command.h"
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
+#include "KX_Platform/KXPlatform_Interrupt.h"
 #include "netcheck/NetChk_CommandMgr.h"
 #include "netcheck/NetChk_ConsoleView.h"
 #include "netcheck/NetChk_DetailInfo.h"
@@ -107,7 +109,14 @@ int Run(const std::vector<std::string>& args) {
     manager.StartStep(0, bGrouped);
     if (host.m_nState != INetChk_RunHost::kAppChecking) return 1;
 
+    // Ctrl+C stops the check as the stop button does: the children end and the scripts go.
+    KXPlatform::CatchInterruptRequests();
     while (host.m_nState == INetChk_RunHost::kAppChecking && !host.m_bQuit) {
+        if (KXPlatform::InterruptRequested()) {
+            manager.StopCheck();
+            view.SetProgress(manager.GetCurStep(), manager.GetTotalSteps(), INetChk_CheckView::kProgressStopped);
+            return 130;
+        }
         const uint32_t uStart = KXPlatform::GetTickCount();
         manager.UpdateRun();
         const uint32_t uSpent = KXPlatform::GetTickCount() - uStart;
