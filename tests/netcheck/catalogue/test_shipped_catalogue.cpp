@@ -1,5 +1,4 @@
-// The catalogue files the program ships with ($NC_SOURCE_DIR, set by CTest): they must load the way the
-// Linux check expects.
+// The catalogue files the program ships with: they must load the way the Linux check expects.
 #include "netcheck/catalogue/NcTest_CatalogueFiles.h"
 #include "common/NcTest_MessageBox.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
@@ -12,9 +11,16 @@
 
 namespace {
 
+// The source tree: $NC_SOURCE_DIR, else the tree this file was compiled from.
 std::string SourceFile(const std::string& rel) {
     const char* dir = std::getenv("NC_SOURCE_DIR");
-    return dir ? ReadTestFile(std::string(dir) + "/" + rel) : std::string();
+    std::string root = dir ? dir : "";
+    if (root.empty()) {
+        const std::string self = __FILE__;
+        const size_t pos = self.rfind("/tests/netcheck/catalogue/");
+        if (pos != std::string::npos) root = self.substr(0, pos);
+    }
+    return ReadTestFile(root + "/" + rel);
 }
 
 TEST(ShippedCatalogue, NewFormatHasBothGroupsAndTheOrderedChecks) {
