@@ -39,8 +39,8 @@ struct CatalogueDocument {
 constexpr int kMaxDepth = 64;
 
 // Parses a plain catalogue document (GBK bytes) from memory. Expected shape: root/Config with UseOld
-// and ShowAdvice, both with text; root/Commands whose children are all elements, each with the type,
-// value and tips attributes. The type is read like atoi.
+// and ShowAdvice, both with text; root/Commands whose children are all elements (comments aside), each
+// with the type, value and tips attributes. The type is read like atoi.
 DocumentStatus ParseCatalogueDocument(const std::string& strText, CatalogueDocument& doc);
 
 }  // namespace NetChk_CatalogueXml

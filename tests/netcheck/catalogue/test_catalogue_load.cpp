@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -229,6 +230,28 @@ TEST_F(CatalogueLoad, NothingAnywhereFailsWithTheTableBox) {
     EXPECT_FALSE(m_catalogue.initCommandMgr());
     EXPECT_TRUE(Logged("CNetChk_CommandMgr::initOldCommandMgr网络检测命令配置表./config/sys/NetChkOption.csv加载失败！"));
     EXPECT_EQ((std::vector<std::string>{"网络检测命令配置表加载失败!"}), boxes.Texts());
+}
+
+size_t OpenDescriptorCount() {
+    size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator(); ++it) ++n;
+    return n;
+}
+
+TEST_F(CatalogueLoad, RepeatedSearchesLeaveNoOpenFiles) {
+    WriteDescriptor(m_dir / "exe", {{"net_check", FileUrl(m_dir / "srv/none")},
+                                    {"net_check2", Serve("useold.bin", Stored(Document("", "1")))},
+                                    {"net_check3", Serve("good.bin", Stored(Document(Command(0, "ping #IP#", "x"))))}});
+    WriteTestFile(Exe("net_check.xml"), "short");
+    ASSERT_TRUE(m_catalogue.initNewCommandMgr());  // warms up the download library
+    const size_t uBefore = OpenDescriptorCount();
+    for (int i = 0; i < 100; ++i) {
+        CNetChk_Catalogue catalogue;
+        catalogue.SetExeDir(m_dir / "exe");
+        ASSERT_TRUE(catalogue.initNewCommandMgr());
+        catalogue.loadEncryptXml();
+    }
+    EXPECT_EQ(uBefore, OpenDescriptorCount());
 }
 
 TEST_F(CatalogueLoad, ServerDefaultsToTheStartUpRecord) {
