@@ -6,6 +6,7 @@
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
+#include "KX_Renderer/KXFont.h"
 
 namespace ArkGui {
 
@@ -64,6 +65,14 @@ int CArkEdit::OnChar(char ch, LParam lParam) {
         DealAsciiChar(ch);
     }
     if (!pManager->IsLive(this)) return 1;
+    if (m_uStyle & ARK_EDIT_REPORT_CARET) {
+        int nLine = LineOf(m_nCaret);
+        KXRenderer::CKXFont* pFont = GetFont();
+        int nLineH = pFont ? pFont->GetLineHeight() : 0;
+        int nStart = LineStart(m_nCaret);
+        pManager->ReportCaret(m_nX + 3 - m_nScrollX + MeasureText(m_strText.c_str() + nStart, m_nCaret - nStart),
+                              m_nY + 3 + (nLine - m_nFirstLine) * nLineH);
+    }
     NotifyParent(ARK_NOTIFY_EDIT_CHAR, static_cast<uint8_t>(ch), lParam);
     return 1;
 }

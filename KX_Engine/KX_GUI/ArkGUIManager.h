@@ -65,6 +65,10 @@ public:
     void SetHoveredWnd(CArkWnd* pWnd) { m_pHovered = pWnd; }
     CArkWnd* GetCursorWnd() const { return m_pCursorWnd; }
 
+    // Where an edit box last reported its caret (GUI pixels), to place the input method's window.
+    void ReportCaret(int nX, int nY) { m_nCaretX = nX; m_nCaretY = nY; m_bCaretReported = true; }
+    bool GetReportedCaret(int& nX, int& nY) const { nX = m_nCaretX; nY = m_nCaretY; return m_bCaretReported; }
+
     // ---- client pixels to GUI pixels ----
     void SetScale(float fX, float fY) { m_fScaleX = fX; m_fScaleY = fY; }
     float GetScaleX() const { return m_fScaleX; }
@@ -149,6 +153,9 @@ private:
     std::function<void()> m_fnAfterFrame;
     bool m_bPassThrough = false;
     bool m_bCursorOutside = false;
+    int m_nCaretX = 0;
+    int m_nCaretY = 0;
+    bool m_bCaretReported = false;
 };
 
 }  // namespace ArkGui
