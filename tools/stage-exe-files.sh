@@ -5,8 +5,9 @@
 # usage: stage-exe-files.sh SOURCE_EXE_DIR STAGE_DIR NCTOOL
 set -euo pipefail
 src=$1
-stage=$2
-nctool=$3
+# Absolute before the cd below, so relative arguments keep meaning what the caller meant.
+stage=$(mkdir -p "$2" && cd "$2" && pwd)
+nctool=$(cd "$(dirname "$3")" && pwd)/$(basename "$3")
 mkdir -p "$stage/checklist"
 cd "$src"
 find . -type f ! -name '*.md' | while read -r f; do
