@@ -232,3 +232,60 @@ TEST_F(MouseRouting, SetCursorShowsTheCursorOfTheWindowUnderTheMouse) {
 }
 
 }  // namespace
+
+namespace {
+
+class CPointHook : public ArkGui::IArkHook {
+public:
+    bool bConsume = false;
+    std::vector<std::pair<int, int>> vecPoints;
+    bool OnHookMessage(uint32_t, KXPlatform::WParam, KXPlatform::LParam l) override {
+        vecPoints.emplace_back(GET_X_LPARAM(l), GET_Y_LPARAM(l));
+        return bConsume;
+    }
+};
+
+class MouseHooks : public GuiFixture {};
+
+TEST_F(MouseHooks, FiltersSeeWindowCoordinatesAndHookedWindowsSeeEverything) {
+    CRecordingWnd* pTarget = Make(&m_root, "target", 100, 100, 50, 50);
+    CRecordingWnd* pSpy = Make(&m_root, "spy", 400, 400, 10, 10);
+    Manager().AddHookedWnd(pSpy);
+    CPointHook filter;
+    Manager().RegisterHook(&filter, {WM_LBUTTONDOWN}, true, true);
+    Mouse(WM_LBUTTONDOWN, 110, 120, MK_LBUTTON);
+    ASSERT_EQ(filter.vecPoints.size(), 1u);
+    EXPECT_EQ(filter.vecPoints[0], std::make_pair(10, 20));  // relative to the hit window
+    EXPECT_EQ(pTarget->vecEvents.back(), "ldown 10,20");
+    ASSERT_FALSE(pSpy->vecEvents.empty());
+    EXPECT_EQ(pSpy->vecEvents.back(), "ldown -290,-280");  // far away, but it hears it
+    Mouse(WM_LBUTTONUP, 110, 120);
+    filter.bConsume = true;
+    pTarget->vecEvents.clear();
+    Mouse(WM_LBUTTONDOWN, 110, 120, MK_LBUTTON);
+    EXPECT_TRUE(pTarget->vecEvents.empty());  // consumed
+    Mouse(WM_LBUTTONUP, 110, 120);
+    // A hidden hooked window hears nothing; a destroyed one is forgotten.
+    pSpy->Show(false);
+    size_t uHeard = pSpy->vecEvents.size();
+    Mouse(WM_MOUSEMOVE, 5, 5);
+    EXPECT_EQ(pSpy->vecEvents.size(), uHeard);
+    pSpy->Destroy();
+    delete pSpy;
+    EXPECT_TRUE(Manager().GetHookedWnds().empty());
+}
+
+TEST_F(MouseHooks, PassThroughRouteHitsOnlyWindowsMarkedForIt) {
+    CRecordingWnd* pNormal = Make(&m_root, "normal", 0, 0, 100, 100);
+    CRecordingWnd* pThrough = Make(&m_root, "through", 200, 0, 100, 100);
+    pThrough->SetHitTestable(0);
+    Manager().MouseOnlyProc(WM_MOUSEMOVE, 0, MAKELPARAM(250, 50));
+    EXPECT_EQ(pThrough->vecEvents.back(), "move 50,50");
+    Manager().MouseOnlyProc(WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+    EXPECT_TRUE(pNormal->vecEvents.empty());
+    // The ordinary route ignores the pass-through window.
+    Mouse(WM_MOUSEMOVE, 250, 50);
+    EXPECT_EQ(pThrough->vecEvents.size(), 1u);
+}
+
+}  // namespace
