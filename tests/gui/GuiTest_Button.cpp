@@ -121,6 +121,29 @@ TEST_F(Button, CaptionAndBackgroundFollowTheMouse) {
     EXPECT_EQ(Pixel(v, 50, 20), 0xFF101010u);
 }
 
+TEST_F(Button, CursorWindowCarriesTheDragImageAndIsNeverHit) {
+    auto* pButton = Make<CArkButton>(&m_root, "item", 10, 10, 40, 40);
+    pButton->CreateCursorWnd();
+    EXPECT_EQ(Manager().GetCarryIconWnd(), nullptr);  // no drag image: no cursor window
+    pButton->GetLayer(ArkAttrKey(ARK_ATTR_DRAG))->AddSolid({0, 0, 40, 40}, 0xFFFFFFFFu);
+    pButton->CreateCursorWnd();
+    CArkWnd* pCursor = Manager().GetCarryIconWnd();
+    ASSERT_NE(pCursor, nullptr);
+    EXPECT_EQ(pCursor->GetType(), ARK_WND_CURSOR);
+    EXPECT_EQ(pCursor->GetWidth(), 40);
+    EXPECT_EQ(pCursor->GetLayer(ArkAttrKey(ARK_ATTR_ENABLED))->vecQuads.size(), 1u);
+    EXPECT_EQ(m_root.HitTest(20, 20, 1, false), pButton);
+    // Making it again replaces the old one; destroying the button takes it along.
+    size_t uLive = Manager().GetLiveCount();
+    pButton->CreateCursorWnd();
+    EXPECT_EQ(Manager().GetLiveCount(), uLive);
+    delete pButton;
+    EXPECT_EQ(Manager().GetCarryIconWnd(), nullptr);
+    EXPECT_EQ(Manager().GetLiveCount(), uLive - 2);
+    // A window without a parent has nobody to notify.
+    EXPECT_EQ(m_root.NotifyParent(ARK_NOTIFY_CLICK, 1, 2), 0);
+}
+
 TEST_F(Button, ToggleFlipsAndRadioGroupKeepsOneChecked) {
     CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 400, 300);
     auto* pToggle = new CArkCheckButton();
