@@ -214,3 +214,46 @@ TEST_F(Edit, ActivationSwitchesTheInputMethodAndNotifies) {
 }
 
 }  // namespace
+
+namespace {
+
+// Edit boxes measured with the real faces (the free CJK faces stand in for the program's files).
+class EditWithFonts : public Edit {
+protected:
+    void SetUp() override {
+        Edit::SetUp();
+        const char* szHei = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
+        const char* szKai = "/usr/share/fonts/truetype/arphic/ukai.ttc";
+        if (!std::filesystem::exists(szHei) || !std::filesystem::exists(szKai)) GTEST_SKIP() << "CJK fonts not installed";
+        m_pDir = std::make_unique<ScopedTempDir>(true);
+        std::filesystem::create_directory("resource");
+        std::filesystem::create_symlink(szHei, "resource/simhei.ttf");
+        std::filesystem::create_symlink(szKai, "resource/simkai.ttf");
+        ASSERT_TRUE(Manager().InitFontTable());
+        ASSERT_NE(Manager().GetFont(1, true), nullptr);
+    }
+    std::unique_ptr<ScopedTempDir> m_pDir;
+};
+
+TEST_F(EditWithFonts, FitToWidthRefusesTextWiderThanTheBoxAndClicksPlaceTheCaret) {
+    CArkEdit* p = MakeEdit(0);
+    ASSERT_TRUE(Manager().SetFont(p, "黑体", 14));
+    p->SetFitToWidth(true);
+    Type(std::string(60, 'W'));
+    ASSERT_GT(p->GetText().size(), 5u);
+    ASSERT_LT(p->GetText().size(), 60u);
+    EXPECT_LE(p->MeasureText(p->GetText().c_str()), p->GetWidth());
+    std::string strBefore = p->GetText();
+    Type("中");
+    EXPECT_EQ(p->GetText(), strBefore);
+    // A click lands the caret on the nearest character boundary, never inside a double-byte one.
+    p->SetFitToWidth(false);
+    p->SetText("中文ab");
+    int nHalfFirst = p->MeasureText("中") / 2;
+    Click(10 + 3 + nHalfFirst + 1, 20);
+    EXPECT_EQ(p->GetCaret(), 2);
+    Click(10 + 3 + 1, 20);
+    EXPECT_EQ(p->GetCaret(), 0);
+}
+
+}  // namespace
