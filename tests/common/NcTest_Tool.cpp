@@ -1,5 +1,6 @@
 #include "common/NcTest_Tool.h"
 
+#include "common/NcTest_Paths.h"
 #include "common/NcTest_TempDir.h"
 
 #include <sys/wait.h>
@@ -16,11 +17,9 @@ std::string Quote(const std::string& word) {
 
 ToolResult RunNcTool(const std::vector<std::string>& words, const std::string& strInput) {
     ToolResult result;
-    const char* dir = std::getenv("NC_TOOLS_DIR");
-    if (!dir) return result;
     ScopedTempDir io;
     WriteTestFile(io / "in", strInput);
-    std::string command = Quote(std::string(dir) + "/nctool");
+    std::string command = Quote(NcTestToolsDir() + "/nctool");
     for (const std::string& word : words) command += " " + Quote(word);
     command += " <" + Quote(io / "in") + " >" + Quote(io / "out") + " 2>" + Quote(io / "err");
     const int status = std::system(command.c_str());

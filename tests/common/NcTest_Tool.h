@@ -1,4 +1,4 @@
-// Runs the built nctool (from $NC_TOOLS_DIR, set by CTest) and captures its output and exit code.
+// Runs the built nctool (see NcTest_Paths.h) and captures its output and exit code.
 #pragma once
 
 #include <string>

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "KX_Renderer/KXRenderer.h"
+#include "common/NcTest_Paths.h"
 #include "common/NcTest_TempDir.h"
 #include "tools/ark_gallery/ArkGallery_Layout.h"
 
@@ -22,9 +23,7 @@ int ChannelDistance(uint32_t a, uint32_t b) {
 }
 
 TEST(Gallery, ScreenshotShowsEveryControl) {
-    const char* szTools = std::getenv("NC_TOOLS_DIR");
-    if (!szTools) GTEST_SKIP() << "NC_TOOLS_DIR is not set (run through ctest)";
-    std::string strExe = std::string(szTools) + "/ark_gallery/ark_gallery";
+    std::string strExe = NcTestToolsDir() + "/ark_gallery/ark_gallery";
     ScopedTempDir dir(true);
     std::string strCommand = "SDL_VIDEODRIVER=offscreen '" + strExe + "' --screenshot shot.png > gallery.log 2>&1";
     ASSERT_EQ(std::system(strCommand.c_str()), 0) << ReadTestFile("gallery.log");

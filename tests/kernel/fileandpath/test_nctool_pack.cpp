@@ -1,5 +1,6 @@
 // The built nctool's path, pack and open commands: output formats and exit codes.
 #include "common/NcTest_TempDir.h"
+#include "common/NcTest_Tool.h"
 
 #include "KX_Kernal/fileandpath/KXKernal_HashName.h"
 
@@ -14,38 +15,9 @@
 
 namespace {
 
-struct ToolRun {
-    int nExitCode = -1;
-    std::string strOut;
-    std::string strErr;
-};
-
-std::string Quote(const std::string& strWord) {
-    std::string strQuoted = "'";
-    for (char c : strWord) strQuoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return strQuoted + "'";
-}
-
-// Runs $NC_TOOLS_DIR/nctool in the current directory through the shell, which also records the exit
-// code, so the test needs no process API of its own.
-ToolRun RunTool(const std::vector<std::string>& words) {
-    ToolRun run;
-    ScopedTempDir io;
-    std::string strCommand = Quote(std::string(std::getenv("NC_TOOLS_DIR")) + "/nctool");
-    for (const std::string& word : words) strCommand += " " + Quote(word);
-    strCommand += " </dev/null >" + Quote(io / "out") + " 2>" + Quote(io / "err") + "; echo $? >" + Quote(io / "rc");
-    if (std::system(strCommand.c_str()) != 0) return run;
-    run.strOut = ReadTestFile(io / "out");
-    run.strErr = ReadTestFile(io / "err");
-    const std::string strCode = ReadTestFile(io / "rc");
-    if (!strCode.empty()) run.nExitCode = std::atoi(strCode.c_str());
-    return run;
-}
-
 class NcToolPackTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::getenv("NC_TOOLS_DIR")) GTEST_SKIP() << "NC_TOOLS_DIR is set by CTest";
         WriteTestFile("src/sys/IP.csv", "ip,carrier\n1.2.3.4,x\n");
         WriteTestFile("src/empty.txt", "");
         WriteTestFile("src/gui/Deep/Bin.dat", std::string("\x00\x01\xff\x10 binary", 12));
@@ -61,11 +33,11 @@ TEST_F(NcToolPackTest, BuildListAndCatRoundTrip) {
     for (bool bScramble : {false, true}) {
         std::vector<std::string> build = {"pack", "build", "out.wdf", "src"};
         if (bScramble) build.push_back("--scramble");
-        ToolRun result = RunTool(build);
+        ToolResult result = RunNcTool(build);
         ASSERT_EQ(result.nExitCode, 0) << result.strErr;
         EXPECT_EQ(ReadTestFile("out.wdf").find("1.2.3.4") == std::string::npos, bScramble);
 
-        result = RunTool({"pack", "list", "out.wdf"});
+        result = RunNcTool({"pack", "list", "out.wdf"});
         ASSERT_EQ(result.nExitCode, 0);
         std::map<uint32_t, std::pair<uint32_t, uint32_t>> listed;
         std::istringstream lines(result.strOut);
@@ -82,7 +54,7 @@ TEST_F(NcToolPackTest, BuildListAndCatRoundTrip) {
             EXPECT_EQ(it->second.first, file.second.size());
             EXPECT_GE(it->second.second, 16u);
 
-            result = RunTool({"pack", "cat", "out.wdf", file.first});
+            result = RunNcTool({"pack", "cat", "out.wdf", file.first});
             EXPECT_EQ(result.nExitCode, 0) << file.first;
             EXPECT_EQ(result.strOut, file.second) << file.first;
         }
@@ -92,30 +64,30 @@ TEST_F(NcToolPackTest, BuildListAndCatRoundTrip) {
 }
 
 TEST_F(NcToolPackTest, FailuresGiveExitCodes) {
-    ASSERT_EQ(RunTool({"pack", "build", "out.wdf", "src"}).nExitCode, 0);
-    ToolRun result = RunTool({"pack", "cat", "out.wdf", "sys/Missing.csv"});
+    ASSERT_EQ(RunNcTool({"pack", "build", "out.wdf", "src"}).nExitCode, 0);
+    ToolResult result = RunNcTool({"pack", "cat", "out.wdf", "sys/Missing.csv"});
     EXPECT_EQ(result.nExitCode, 1);
     EXPECT_EQ(result.strOut, "");
-    EXPECT_EQ(RunTool({"pack", "cat", "nothere.wdf", "sys/IP.csv"}).nExitCode, 1);
-    EXPECT_EQ(RunTool({"pack", "list", "src/sys/IP.csv"}).nExitCode, 1) << "not an archive";
-    EXPECT_EQ(RunTool({"pack", "build", "x.wdf", "no_such_dir"}).nExitCode, 1);
-    EXPECT_EQ(RunTool({"pack", "build", "x.wdf", "src", "--shuffle"}).nExitCode, 2);
-    EXPECT_EQ(RunTool({"pack", "frobnicate"}).nExitCode, 2);
+    EXPECT_EQ(RunNcTool({"pack", "cat", "nothere.wdf", "sys/IP.csv"}).nExitCode, 1);
+    EXPECT_EQ(RunNcTool({"pack", "list", "src/sys/IP.csv"}).nExitCode, 1) << "not an archive";
+    EXPECT_EQ(RunNcTool({"pack", "build", "x.wdf", "no_such_dir"}).nExitCode, 1);
+    EXPECT_EQ(RunNcTool({"pack", "build", "x.wdf", "src", "--shuffle"}).nExitCode, 2);
+    EXPECT_EQ(RunNcTool({"pack", "frobnicate"}).nExitCode, 2);
 }
 
 TEST_F(NcToolPackTest, PathHashAndNormalize) {
-    ToolRun result = RunTool({"path", "hash", "Interface\\NetChkRoot.AUF"});
+    ToolResult result = RunNcTool({"path", "hash", "Interface\\NetChkRoot.AUF"});
     EXPECT_EQ(result.nExitCode, 0);
     EXPECT_EQ(result.strOut, "d76595c5\n");
-    EXPECT_EQ(RunTool({"path", "hash", ""}).strOut, "bd49d10d\n");
+    EXPECT_EQ(RunNcTool({"path", "hash", ""}).strOut, "bd49d10d\n");
 
-    result = RunTool({"path", "normalize", "./config//sys/../sys/IP.csv"});
+    result = RunNcTool({"path", "normalize", "./config//sys/../sys/IP.csv"});
     EXPECT_EQ(result.nExitCode, 0);
     EXPECT_EQ(result.strOut, "config/sys/IP.csv\n");
-    result = RunTool({"path", "normalize", "c:/../x"});
+    result = RunNcTool({"path", "normalize", "c:/../x"});
     EXPECT_EQ(result.nExitCode, 1);
     EXPECT_EQ(result.strOut, "");
-    result = RunTool({"path", "normalize", std::string(300, 'p')});
+    result = RunNcTool({"path", "normalize", std::string(300, 'p')});
     EXPECT_EQ(result.nExitCode, 1);
     EXPECT_EQ(result.strOut, "");
 }
@@ -123,13 +95,13 @@ TEST_F(NcToolPackTest, PathHashAndNormalize) {
 TEST_F(NcToolPackTest, OpenFollowsThePackFirstSwitch) {
     WriteTestFile("pk/sys/IP.csv", "packed");
     WriteTestFile("pk/sys/Only.csv", "only packed");
-    ASSERT_EQ(RunTool({"pack", "build", "config.wdf", "pk"}).nExitCode, 0);
+    ASSERT_EQ(RunNcTool({"pack", "build", "config.wdf", "pk"}).nExitCode, 0);
     WriteTestFile("config/sys/IP.csv", "on disk");
 
-    EXPECT_EQ(RunTool({"open", "config/sys/IP.csv"}).strOut, "packed");
-    EXPECT_EQ(RunTool({"open", "config/sys/IP.csv", "--disk-first"}).strOut, "on disk");
-    EXPECT_EQ(RunTool({"open", "./config\\sys/Only.csv", "--disk-first"}).strOut, "only packed");
-    const ToolRun result = RunTool({"open", "config/sys/None.csv"});
+    EXPECT_EQ(RunNcTool({"open", "config/sys/IP.csv"}).strOut, "packed");
+    EXPECT_EQ(RunNcTool({"open", "config/sys/IP.csv", "--disk-first"}).strOut, "on disk");
+    EXPECT_EQ(RunNcTool({"open", "./config\\sys/Only.csv", "--disk-first"}).strOut, "only packed");
+    const ToolResult result = RunNcTool({"open", "config/sys/None.csv"});
     EXPECT_EQ(result.nExitCode, 1);
     EXPECT_EQ(result.strOut, "");
 }

@@ -1,27 +1,17 @@
 // The catalogue files the program ships with: they must load the way the Linux check expects.
 #include "netcheck/catalogue/NcTest_CatalogueFiles.h"
 #include "common/NcTest_MessageBox.h"
+#include "common/NcTest_Paths.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "netcheck/catalogue/NetChk_Catalogue.h"
 #include "netcheck/catalogue/NetChk_CatalogueXml.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace {
 
-// The source tree: $NC_SOURCE_DIR, else the tree this file was compiled from.
-std::string SourceFile(const std::string& rel) {
-    const char* dir = std::getenv("NC_SOURCE_DIR");
-    std::string root = dir ? dir : "";
-    if (root.empty()) {
-        const std::string self = __FILE__;
-        const size_t pos = self.rfind("/tests/netcheck/catalogue/");
-        if (pos != std::string::npos) root = self.substr(0, pos);
-    }
-    return ReadTestFile(root + "/" + rel);
-}
+std::string SourceFile(const std::string& rel) { return ReadTestFile(NcTestSourceDir() + "/" + rel); }
 
 TEST(ShippedCatalogue, NewFormatHasBothGroupsAndTheOrderedChecks) {
     const std::string text = KXPlatform::Utf8ToGbk(SourceFile("data_exe/net_check.xml"));
