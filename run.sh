@@ -9,6 +9,9 @@ stage=build/stage
 if [ -x "$stage/QVRTNetcheck" ]; then
   exec "$stage/QVRTNetcheck" "$@"
 fi
-echo "QVRTNetcheck itself is not built yet; showing what exists: the staged display strings, read by nctool."
-cd "$stage/data"
-exec ../../tools/nctool csv dump config/sys/NetChk_string_def.csv
+# Until the window exists, the same check runs in the terminal: the engine, the staged catalogue and
+# tables, the result file under build/stage/checklist/. Arguments: [SERVER_NAME SERVER_IP].
+server=${1:-Local}
+ip=${2:-127.0.0.1}
+echo "QVRTNetcheck's window is not built yet; running the same check in the terminal (nctool check)."
+exec build/tools/nctool check --server "$server" --ip "$ip" --exe-dir "$stage"

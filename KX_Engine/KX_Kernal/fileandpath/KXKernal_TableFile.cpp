@@ -63,6 +63,13 @@ void CTabFile::Parse(char cSeparator) {
     pData->nCurrentRow = 0;
     pData->bRowEmpty = true;
 
+    bool bSpecial[256] = {};
+    for (unsigned char c : {static_cast<unsigned char>(cSeparator), static_cast<unsigned char>('"'),
+                            static_cast<unsigned char>('\r'), static_cast<unsigned char>('\n'),
+                            static_cast<unsigned char>('\0')}) {
+        bSpecial[c] = true;
+    }
+
     uint32_t uStart = 0;
     uint32_t i = 0;
     while (i < uSize) {
@@ -87,7 +94,8 @@ void CTabFile::Parse(char cSeparator) {
             AddCell(uStart);
             uStart = ++i;
         } else {
-            ++i;
+            // Ordinary text: skip to the next byte that means something to the parser.
+            do ++i; while (i < uSize && !bSpecial[static_cast<unsigned char>(buf[i])]);
         }
     }
     if (pData->bRowEmpty && !pData->vecvecOffsetByIndex.empty()) pData->vecvecOffsetByIndex.pop_back();
@@ -99,7 +107,10 @@ void CTabFile::NewRow() {
         rows.pop_back();
         --pData->nCurrentRow;
     }
+    // Rows of one table tend to have the same width: size the new row like the one before it.
+    const size_t uWidth = rows.empty() ? 0 : rows.back().size();
     rows.emplace_back();
+    rows.back().reserve(uWidth);
     ++pData->nCurrentRow;
     pData->bRowEmpty = true;
 }
