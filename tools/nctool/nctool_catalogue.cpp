@@ -19,7 +19,7 @@ namespace {
 
 const char kUsage[] =
     "catalogue encrypt|decrypt [--key TEXT | --key-hex HEX]\n"
-    "       nctool catalogue show [--exe-dir DIR] [--data DIR] --server NAME --ip A.B.C.D";
+    "catalogue show [--exe-dir DIR] [--data DIR] --server NAME --ip A.B.C.D";
 
 bool ReadStdin(std::string& strOut) {
     char buf[8192];

@@ -6,6 +6,7 @@
 #include "KX_Platform/KXPlatform_MessageBox.h"
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace nctool {
@@ -30,8 +31,23 @@ void WriteUtf8(FILE* stream, const std::string& strGbk) {
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
 
+namespace {
+// Writes each line of szUsage as "<szFirst>nctool <line>", later lines indented like the first.
+void PrintUsageLines(const char* szFirst, const char* szUsage) {
+    const std::string strIndent(std::strlen(szFirst), ' ');
+    const char* szPrefix = szFirst;
+    for (const char* p = szUsage; *p;) {
+        const char* szEnd = std::strchr(p, '\n');
+        const int nLen = static_cast<int>(szEnd ? szEnd - p : std::strlen(p));
+        std::fprintf(stderr, "%snctool %.*s\n", szPrefix, nLen, p);
+        szPrefix = strIndent.c_str();
+        p += nLen + (szEnd ? 1 : 0);
+    }
+}
+}  // namespace
+
 int Usage(const char* szUsage) {
-    std::fprintf(stderr, "usage: nctool %s\n", szUsage);
+    PrintUsageLines("usage: ", szUsage);
     return 2;
 }
 
@@ -47,7 +63,7 @@ int main(int argc, char** argv) {
     auto& registry = nctool::Registry();
     if (argc < 2 || registry.find(argv[1]) == registry.end()) {
         std::fprintf(stderr, "usage: nctool <command> ...\ncommands:\n");
-        for (const auto& item : registry) std::fprintf(stderr, "  %s %s\n", item.first.c_str(), item.second.szUsage);
+        for (const auto& item : registry) nctool::PrintUsageLines("  ", item.second.szUsage);
         return 2;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);

@@ -12,8 +12,8 @@ namespace {
 
 const char* const kUsage =
     "pack build OUT.wdf DIR [--scramble]\n"
-    "       pack list ARCHIVE.wdf\n"
-    "       pack cat ARCHIVE.wdf INNER";
+    "pack list ARCHIVE.wdf\n"
+    "pack cat ARCHIVE.wdf INNER";
 
 // Standard output carries file bytes or listings here, so log lines must not reach it.
 void KeepLogOffStdout() {

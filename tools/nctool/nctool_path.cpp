@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kUsage = "path normalize PATH | path hash PATH";
+const char* const kUsage = "path normalize PATH\npath hash PATH";
 
 int Run(const std::vector<std::string>& args) {
     if (args.size() != 2) return nctool::Usage(kUsage);
