@@ -3,12 +3,9 @@
 // nctool catalogue show [--exe-dir DIR] [--data DIR] --server NAME --ip A.B.C.D: loads the catalogue as
 // start-up does and prints the target file, then "ordered|group4|group5 <type> <content> | <tips>".
 #include "NcTool_Command.h"
+#include "NcTool_RunPlace.h"
 
-#include "KX_Kernal/logger/KXKernal_Logger.h"
-#include "KX_Platform/KXPlatform_Encoding.h"
-#include "KX_Platform/KXPlatform_FileSystem.h"
 #include "netcheck/NetChk_CommandMgr.h"
-#include "netcheck/NetChk_DetailInfo.h"
 #include "netcheck/catalogue/NetChk_CatalogueKey.h"
 #include "netcheck/catalogue/NetChk_StorageCipher.h"
 
@@ -79,49 +76,21 @@ int RunCipher(bool bEncrypt, const std::vector<std::string>& args) {
     return 0;
 }
 
-std::string Absolute(const std::string& strPath) {
-    if (!strPath.empty() && strPath[0] == '/') return strPath;
-    return KXPlatform::GetCurrentDir() + "/" + strPath;
-}
-
 void PrintCommand(const char* szList, const NetChkCommand& command) {
     nctool::WriteUtf8(stdout, std::string(szList) + " " + std::to_string(command.m_nType) + " " + command.m_strContent +
                                   " | " + command.m_strDesc + "\n");
 }
 
 int RunShow(const std::vector<std::string>& args) {
-    std::string strServer, strIp, strExeDir, strDataDir;
-    if (args.size() % 2 != 1) return nctool::Usage(kUsage);
-    for (size_t i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--server") strServer = args[i + 1];
-        else if (args[i] == "--ip") strIp = args[i + 1];
-        else if (args[i] == "--exe-dir") strExeDir = args[i + 1];
-        else if (args[i] == "--data") strDataDir = args[i + 1];
-        else return nctool::Usage(kUsage);
-    }
-    if (strServer.empty() || strIp.empty()) return nctool::Usage(kUsage);
-
-    // The staged tree lies beside the tools folder of the build: build/tools/nctool -> build/stage.
-    strExeDir = strExeDir.empty() ? KXPlatform::GetExecutableDir() + "/../stage" : Absolute(strExeDir);
-    strDataDir = strDataDir.empty() ? strExeDir + "/data" : Absolute(strDataDir);
-    if (!KXPlatform::SetCurrentDir(strDataDir.c_str())) {
-        std::fprintf(stderr, "cannot enter the data directory %s\n", strDataDir.c_str());
-        return 1;
-    }
-    // Log lines go to data/log as the program's do; the standard output carries the listing only.
-    CArkLogger::Instance().Init("NetCheck");
-    CArkLogger::Instance().SetConsoleLevel(WL_LEVEL_COUNT);
-    for (int nModule = 0; nModule < M_MODULE_COUNT; ++nModule)
-        CArkLogger::Instance().SetModuleConsoleLevel(nModule, WL_LEVEL_COUNT);
-
-    g_DetailInfo.strServerName = KXPlatform::Utf8ToGbk(strServer);
-    g_DetailInfo.strServerIP = strIp;
+    nctool::RunPlace place;
+    if (!nctool::ParseRunPlace(args, 1, place)) return nctool::Usage(kUsage);
+    if (!nctool::EnterRunPlace(place)) return 1;
 
     CNetChk_CommandMgr manager;
     CNetChk_Catalogue& catalogue = manager.GetCatalogue();
-    catalogue.SetExeDir(strExeDir);
+    catalogue.SetExeDir(place.strExeDir);
     if (!manager.initCommandMgr()) {
-        std::fprintf(stderr, "the check catalogue could not be loaded (see %s/log)\n", strDataDir.c_str());
+        std::fprintf(stderr, "the check catalogue could not be loaded (see %s/log)\n", place.strDataDir.c_str());
         return 1;
     }
     nctool::WriteUtf8(stdout, catalogue.m_strTargetFile + "\n");

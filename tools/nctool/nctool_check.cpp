@@ -4,11 +4,10 @@
 // directory, as the program changes into "data". Exit 0 when the run finished, 1 when it could not start,
 // 130 when it was interrupted.
 #include "NcTool_Command.h"
+#include "NcTool_RunPlace.h"
 
-#include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
-#include "KX_Platform/KXPlatform_FileSystem.h"
 #include "KX_Platform/KXPlatform_Interrupt.h"
 #include "netcheck/NetChk_CommandMgr.h"
 #include "netcheck/NetChk_ConsoleView.h"
@@ -17,8 +16,6 @@
 #include "netcheck/ui/NetChk_UtilResMgr.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 
 namespace {
 
@@ -36,63 +33,17 @@ public:
     bool m_bQuit = false;
 };
 
-bool IsDottedIPv4(const std::string& s) {
-    int parts = 0;
-    size_t i = 0;
-    while (i <= s.size()) {
-        size_t dot = s.find('.', i);
-        std::string part = s.substr(i, dot == std::string::npos ? std::string::npos : dot - i);
-        if (part.empty() || part.size() > 3 || part.find_first_not_of("0123456789") != std::string::npos ||
-            std::atoi(part.c_str()) > 255)
-            return false;
-        ++parts;
-        if (dot == std::string::npos) break;
-        i = dot + 1;
-    }
-    return parts == 4;
-}
-
-std::string Absolute(const std::string& strPath) {
-    if (!strPath.empty() && strPath[0] == '/') return strPath;
-    return KXPlatform::GetCurrentDir() + "/" + strPath;
-}
-
 int Run(const std::vector<std::string>& args) {
-    std::string strServer, strIp, strExeDir, strDataDir;
-    for (size_t i = 0; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--server") strServer = args[i + 1];
-        else if (args[i] == "--ip") strIp = args[i + 1];
-        else if (args[i] == "--exe-dir") strExeDir = args[i + 1];
-        else if (args[i] == "--data") strDataDir = args[i + 1];
-        else return nctool::Usage(kUsage);
-    }
-    if (args.size() % 2 != 0 || strServer.empty() || !IsDottedIPv4(strIp)) return nctool::Usage(kUsage);
-
-    // The staged tree lies beside the tools folder of the build: build/tools/nctool -> build/stage.
-    strExeDir = strExeDir.empty() ? KXPlatform::GetExecutableDir() + "/../stage" : Absolute(strExeDir);
-    strExeDir = std::filesystem::path(strExeDir).lexically_normal().string();
-    while (strExeDir.size() > 1 && strExeDir.back() == '/') strExeDir.pop_back();
-    strDataDir = strDataDir.empty() ? strExeDir + "/data" : Absolute(strDataDir);
-    if (!KXPlatform::SetCurrentDir(strDataDir.c_str())) {
-        std::fprintf(stderr, "cannot enter the data directory %s\n", strDataDir.c_str());
-        return 1;
-    }
-
-    // The run's log goes to data/log as the program's does; the terminal shows the view only.
-    CArkLogger::Instance().Init("NetCheck");
-    CArkLogger::Instance().SetConsoleLevel(WL_LEVEL_COUNT);
-    for (int nModule = 0; nModule < M_MODULE_COUNT; ++nModule)
-        CArkLogger::Instance().SetModuleConsoleLevel(nModule, WL_LEVEL_COUNT);
-
-    g_DetailInfo.strServerName = KXPlatform::Utf8ToGbk(strServer);
-    g_DetailInfo.strServerIP = strIp;
+    nctool::RunPlace place;
+    if (!nctool::ParseRunPlace(args, 0, place)) return nctool::Usage(kUsage);
+    if (!nctool::EnterRunPlace(place)) return 1;
 
     CNetChk_UtilResMgr resources;
     resources.LoadNetJudged();
     resources.LoadStringDef();
 
     CNetChk_CommandMgr manager;
-    manager.SetExeDir(strExeDir);
+    manager.SetExeDir(place.strExeDir);
     manager.GetCatalogue().SetServer(g_DetailInfo.strServerName, g_DetailInfo.strServerIP);
     if (!manager.initCommandMgr()) {
         std::fprintf(stderr, "the check catalogue could not be loaded\n");
@@ -102,7 +53,7 @@ int Run(const std::vector<std::string>& args) {
     CNetChk_ConsoleView view(stdout, &resources);
     ConsoleHost host;
     manager.Attach(&view, &host, &resources);
-    nctool::WriteUtf8(stdout, "server " + g_DetailInfo.strServerName + " " + strIp + "\n");
+    nctool::WriteUtf8(stdout, "server " + g_DetailInfo.strServerName + " " + place.strIp + "\n");
 
     const bool bGrouped = manager.HasCommandGroups();
     manager.SetGrouped(bGrouped);
@@ -124,7 +75,7 @@ int Run(const std::vector<std::string>& args) {
     }
     if (host.m_bQuit || view.GetProgressState() != INetChk_CheckView::kProgressFinished) return 1;
 
-    nctool::WriteUtf8(stdout, "result file " + strExeDir + "/checklist/" + manager.GetCatalogue().m_strTargetFile + "\n");
+    nctool::WriteUtf8(stdout, "result file " + place.strExeDir + "/checklist/" + manager.GetCatalogue().m_strTargetFile + "\n");
     return 0;
 }
 
