@@ -1,0 +1,33 @@
+// nctool richtext: one line per atom and the content size, options and usage errors.
+#include <gtest/gtest.h>
+
+#include "common/NcTest_Tool.h"
+
+namespace {
+
+TEST(RichTextTool, PrintsAtomsAndSize) {
+    ToolResult result = RunNcTool({"richtext", "--width", "100", u8"a##b#R红#c(7,2)#I005hi#I\r"});
+    EXPECT_EQ(result.nExitCode, 0) << result.strErr;
+    EXPECT_EQ(result.strOut,
+              "text 0 2 18 12 0 \"a#b\" FFFFFFFF -1 1 0\n"
+              u8"text 18 2 12 12 0 \"红\" FFFF0000 -1 1 0\n"
+              "clickicon 30 0 16 16 0 \"#5\" 00000000 1 1 0\n"
+              "text 46 2 6 12 0 \"\\r\" FFFF0000 7 2 0\n"
+              "size 52 16\n");
+
+    result = RunNcTool({"richtext", "--advance", "24", "--flags", "4", "--width", "100", "ab#rcde"});
+    EXPECT_EQ(result.nExitCode, 0) << result.strErr;
+    EXPECT_EQ(result.strOut,
+              "text 76 0 24 24 0 \"ab\" FFFFFFFF -1 1 0\n"
+              "text 64 24 36 24 1 \"cde\" FFFFFFFF -1 1 0\n"
+              "size 36 48\n");
+}
+
+TEST(RichTextTool, RejectsBadArguments) {
+    EXPECT_EQ(RunNcTool({"richtext"}).nExitCode, 2);
+    EXPECT_EQ(RunNcTool({"richtext", "--width"}).nExitCode, 2);
+    EXPECT_EQ(RunNcTool({"richtext", "--width", "wide", "x"}).nExitCode, 2);
+    EXPECT_EQ(RunNcTool({"richtext", "a", "b"}).nExitCode, 2);
+}
+
+}  // namespace
