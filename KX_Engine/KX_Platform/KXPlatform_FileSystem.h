@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -21,6 +22,10 @@ bool SetCurrentDir(const char* szPath);
 std::string GetExecutableDir();
 
 FileAttributes GetFileAttributes(const char* szPath);
+
+// fopen whose stream is not inherited by child processes: the log file and the pack archives stay
+// open for the whole run, and a check's command must not keep them open after the program closes them.
+std::FILE* OpenFileStream(const char* szPath, const char* szMode);
 
 // Removes a file (not a directory).
 bool DeleteFile(const char* szPath);

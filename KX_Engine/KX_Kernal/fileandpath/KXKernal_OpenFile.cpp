@@ -69,7 +69,7 @@ std::unique_ptr<CKXKernal_File> OpenDiskFile(const char* szFileName, const char*
     ++g_uDiskOpens;
     // stdio opens a directory for reading on some systems; it is never a file here.
     if (KXPlatform::GetFileAttributes(szFileName).bDirectory) return nullptr;
-    std::FILE* fFile = std::fopen(szFileName, szMode);
+    std::FILE* fFile = KXPlatform::OpenFileStream(szFileName, szMode);
     if (!fFile) return nullptr;
     long nLength = -1;
     if (std::fseek(fFile, 0, SEEK_END) == 0) nLength = std::ftell(fFile);

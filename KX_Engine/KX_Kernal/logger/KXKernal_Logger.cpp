@@ -3,6 +3,7 @@
 
 #include "KX_Kernal/KXKernal_Assert.h"
 #include "KX_Platform/KXPlatform_Console.h"
+#include "KX_Platform/KXPlatform_FileSystem.h"
 #include "KX_Platform/KXPlatform_MessageBox.h"
 #include "KX_Platform/KXPlatform_Process.h"
 
@@ -118,7 +119,7 @@ void CArkLogger::RollLogFile(const KXPlatform::LocalTime& time) {
         m_pLogFile = nullptr;
         m_strLogFilePath.clear();
     }
-    m_pLogFile = std::fopen(szPath, "a+");
+    m_pLogFile = KXPlatform::OpenFileStream(szPath, "a+");
     if (!m_pLogFile) {
         char szMessage[192];
         std::snprintf(szMessage, sizeof(szMessage), "日志模块打开文件失败 %s", szPath);

@@ -40,6 +40,14 @@ FileAttributes GetFileAttributes(const char* szPath) {
     return attributes;
 }
 
+std::FILE* OpenFileStream(const char* szPath, const char* szMode) {
+    if (!szPath || !szMode) return nullptr;
+    // glibc's "e" sets close-on-exec in the open itself, so a child spawned by another thread at that
+    // moment cannot inherit the descriptor either.
+    const std::string strMode = std::string(szMode) + "e";
+    return std::fopen(szPath, strMode.c_str());
+}
+
 bool DeleteFile(const char* szPath) { return szPath && unlink(szPath) == 0; }
 
 bool MoveFile(const char* szFrom, const char* szTo) {
