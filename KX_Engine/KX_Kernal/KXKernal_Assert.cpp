@@ -11,7 +11,7 @@
 
 void KXKernal_MessageBox(const char* szText) {
     const KXPlatform::MsgBoxAnswer answer =
-        KXPlatform::ShowMessageBox(szText, "KXKernal MessageBox", KXPlatform::MsgBoxButtons::AbortRetryIgnore);
+        KXPlatform::ShowMessageBox(szText, "KXKernal MessageBox", KXPlatform::MsgBoxButtons::AbortRetryIgnore, true);
     switch (answer) {
         case KXPlatform::MsgBoxAnswer::Abort:
             std::raise(SIGABRT);

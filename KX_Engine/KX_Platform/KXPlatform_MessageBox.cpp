@@ -24,11 +24,13 @@ MsgBoxAnswer HarmlessAnswer(MsgBoxButtons eButtons) {
 }
 }  // namespace
 
-MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxButtons eButtons) {
+MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxButtons eButtons,
+                            bool bOwnedByActiveWindow) {
     MsgBoxRequest request;
     request.strText = szText ? szText : "";
     request.strCaption = szCaption ? szCaption : "";
     request.eButtons = eButtons;
+    request.bOwnedByActiveWindow = bOwnedByActiveWindow;
 
     MsgBoxHook hook;
     {

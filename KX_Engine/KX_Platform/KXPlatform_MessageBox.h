@@ -14,6 +14,9 @@ struct MsgBoxRequest {
     std::string strText;     // GBK
     std::string strCaption;  // GBK
     MsgBoxButtons eButtons = MsgBoxButtons::Ok;
+    // Kernel boxes belong to the program's active window and stay above it; the others are plain boxes
+    // without an owner, which can come up before there is any window.
+    bool bOwnedByActiveWindow = false;
 };
 
 using MsgBoxHook = std::function<MsgBoxAnswer(const MsgBoxRequest&)>;
@@ -21,7 +24,8 @@ using MsgBoxHook = std::function<MsgBoxAnswer(const MsgBoxRequest&)>;
 // Shows the box and blocks until it is answered. With a hook installed, the hook answers instead and no
 // window appears. Without a hook and without a display, the text goes to the standard error and the
 // answer is the harmless one: Ignore for Abort/Retry/Ignore, No for Yes/No, Ok otherwise.
-MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxButtons eButtons);
+MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxButtons eButtons,
+                            bool bOwnedByActiveWindow = false);
 
 // Installs the hook for the whole process; an empty function removes it. Returns the previous hook.
 MsgBoxHook SetMessageBoxHook(MsgBoxHook hook);

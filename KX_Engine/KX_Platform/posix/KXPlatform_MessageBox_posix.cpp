@@ -43,7 +43,8 @@ bool ShowNativeMessageBox(const MsgBoxRequest& request, MsgBoxAnswer& answer) {
     const std::string text = GbkToUtf8(request.strText);
     SDL_MessageBoxData data{};
     data.flags = SDL_MESSAGEBOX_INFORMATION;
-    data.window = nullptr;
+    // The window with the keyboard focus is the program's active window.
+    data.window = request.bOwnedByActiveWindow ? SDL_GetKeyboardFocus() : nullptr;
     data.title = title.c_str();
     data.message = text.c_str();
     data.numbuttons = static_cast<int>(buttons.size());

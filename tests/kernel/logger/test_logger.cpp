@@ -159,6 +159,8 @@ TEST_F(LoggerTest, FileOpenFailureShowsOneMessagePerHourAndKeepsTheConsole) {
     EXPECT_GT(ArkLog(WL_ERROR, M_Common, "lost too"), 0);
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Shown()[0].strCaption, "提示");
+    EXPECT_EQ(boxes.Shown()[0].eButtons, KXPlatform::MsgBoxButtons::Ok);
+    EXPECT_FALSE(boxes.Shown()[0].bOwnedByActiveWindow) << "a plain box without an owner window";
     EXPECT_EQ(boxes.Shown()[0].strText, "日志模块打开文件失败 ./log/" + FileName(12, 4, 14, 5, 9));
     EXPECT_TRUE(m_sink.Lines().empty());
 
@@ -217,6 +219,7 @@ TEST_F(LoggerTest, AsynchronousModeWritesEveryLineInOrderPerThread) {
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Shown()[0].strText, "Log异步输出线程不可重复启动。");
     EXPECT_EQ(boxes.Shown()[0].strCaption, "KXKernal MessageBox");
+    EXPECT_TRUE(boxes.Shown()[0].bOwnedByActiveWindow);
 
     // Two threads, fewer lines than the queue bound, so nothing is dropped.
     LogFromThreads(2, 300);
