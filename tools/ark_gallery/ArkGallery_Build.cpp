@@ -5,6 +5,7 @@
 #include "ArkGallery_Textures.h"
 #include "KX_GUI/ArkDecorateWnd.h"
 #include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkRichWnd.h"
 
 using namespace ArkGui;
 
@@ -66,6 +67,14 @@ void SkinEdit(KXRenderer::IKXRenderer& r, CArkWnd* p) {
                                                         0xFF4A78B8u);
 }
 
+// The rich-text sample: colours, a link, an icon, underline, blink, strike-through and wrapping.
+const char* const kRichSample =
+    "#Y九宫格边框里的富文本 Rich text: #R红 red #G(1)绿 green #B蓝 blue #M橙 orange#n#r"
+    "#c(1)#O101details@@@点击查看详情 Click for details#c(-1)#O  图标 icon #7  #u下划线 underline#u#r"
+    "#b#Y闪烁 blink#n  #d删除线 strike#n  "
+    "#C自动换行：这一行很长，会在窗口的宽度处一个字一个字地换行，"
+    "this long line wraps character by character at the window's width.";
+
 // A caption-only window (labels are plain windows that draw their caption).
 class CLabel : public CArkWnd {};
 
@@ -79,6 +88,10 @@ int CGalleryPanel::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t, intptr_t 
     }
     if (uCode == ARK_NOTIFY_CLICK && pChild == pCool) {
         pCool->StartCoolDown(5.0, true);
+        return 1;
+    }
+    if (uCode == ARK_NOTIFY_LINK_LEFT && pChild == pRich) {
+        pRich->AppendText("#r#G(1)已打开链接 Link opened#n", true);
         return 1;
     }
     if (uCode == ARK_NOTIFY_SCROLL && pChild && pChild->GetName() == "ScrollH") {
@@ -158,12 +171,17 @@ CGalleryPanel* BuildGallery(CArkRootWnd& root) {
     pScrollV->SetPage(10);
     pScrollV->SetPosition(10);
 
-    // The frame: a plain window whose background is a nine-piece decoration, with a caption inside.
-    auto* pFrame = Place<CLabel>(pPanel, "Frame", "  九宫格边框 Nine-piece frame: 网络状况良好 The network is fine");
+    // The frame: a plain window whose background is a nine-piece decoration, with a rich text inside.
+    auto* pFrame = Place<CLabel>(pPanel, "Frame", "");
     auto* pDeco = new CDecorateWnd();
     pDeco->SetDeleteWithParent(true);
     if (pDeco->Create("", 0, 0, 0, pFrame->GetWidth(), pFrame->GetHeight(), pFrame) == 0) {
         pDeco->SetDecorateTextures("nine", MakeFramePieces(r));
+    }
+    pPanel->pRich = Place<CArkRichWnd>(pPanel, "RichText", "", ARK_RICH_SCROLLBAR, 0, "黑体", 14);
+    if (pPanel->pRich) {
+        pPanel->pRich->SetIconImage(7, MakePanel(r, 16, 16, 0xFF80E0FFu, 0xFF2070C0u, 5));
+        pPanel->pRich->SetText(kRichSample);
     }
     return pPanel;
 }

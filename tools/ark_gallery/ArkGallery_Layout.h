@@ -29,6 +29,7 @@ constexpr ControlRect kControls[] = {
     {"ScrollH", 24, 350, 440, 16},
     {"ScrollV", 490, 156, 16, 180},
     {"Frame", 24, 384, 592, 112},
+    {"RichText", 36, 394, 568, 92},
 };
 
 }  // namespace ArkGallery
