@@ -11,24 +11,16 @@ namespace NetChk_CatalogueXml {
 
 namespace {
 
-// Nesting depth of the elements, counted roughly from the tags: enough to refuse a document built to
-// exhaust the parser's stack, not a validator. Comments, declarations and CDATA do not count.
-int MaxElementDepth(const std::string& strText) {
-    int nDepth = 0, nMax = 0;
-    const size_t n = strText.size();
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (strText[i] == '<') {
-            const char next = strText[i + 1];
-            if (next == '/') {
-                --nDepth;
-            } else if (next != '!' && next != '?') {
-                if (++nDepth > nMax) nMax = nDepth;
-            }
-        } else if (strText[i] == '/' && strText[i + 1] == '>') {
-            --nDepth;
-        }
+// Element start tags: "<" followed by anything but "/", "!" or "?", wherever it stands. Only elements
+// nest, so this is an upper bound of the depth that no comment, CDATA or "/>" in an attribute can lower.
+size_t CountElementTags(const std::string& strText) {
+    size_t n = 0;
+    for (size_t i = 0; i + 1 < strText.size(); ++i) {
+        if (strText[i] != '<') continue;
+        const char next = strText[i + 1];
+        if (next != '/' && next != '!' && next != '?') ++n;
     }
-    return nMax;
+    return n;
 }
 
 // The text of a child element, or null when the child is missing or has no text.
@@ -58,7 +50,7 @@ bool ReadSmallFile(const std::string& strPath, std::string& strText) {
 DescriptorStatus ReadUpdateDescriptor(const std::string& strPath, std::vector<std::string>& vecUrls) {
     vecUrls.clear();
     std::string strText;
-    if (!ReadSmallFile(strPath, strText) || MaxElementDepth(strText) > kMaxDepth) return DescriptorStatus::Unreadable;
+    if (!ReadSmallFile(strPath, strText) || CountElementTags(strText) > kMaxElements) return DescriptorStatus::Unreadable;
     TiXmlDocument doc;
     doc.Parse(strText.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
     const TiXmlElement* pRoot = doc.RootElement();
@@ -77,8 +69,8 @@ DescriptorStatus ReadUpdateDescriptor(const std::string& strPath, std::vector<st
 
 DocumentStatus ParseCatalogueDocument(const std::string& strText, CatalogueDocument& out) {
     out = CatalogueDocument();
-    if (MaxElementDepth(strText) > kMaxDepth) {
-        out.strProblem = "elements nested deeper than " + std::to_string(kMaxDepth);
+    if (CountElementTags(strText) > kMaxElements) {
+        out.strProblem = "more than " + std::to_string(kMaxElements) + " elements";
         return DocumentStatus::NoRoot;
     }
     TiXmlDocument doc;

@@ -4,6 +4,7 @@
 
 #include "netcheck/catalogue/NetChk_Command.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,10 @@ struct CatalogueDocument {
     std::string strProblem;               // what was wrong, for Malformed
 };
 
-// Elements may not nest deeper than this; a deeper document is Malformed before TinyXML (which
-// recurses once per level) ever sees it.
-constexpr int kMaxDepth = 64;
+// A document may hold at most this many element tags. TinyXML recurses once per nesting level, and the
+// number of tags bounds the nesting whatever a document hides in comments or attribute values, so a
+// larger document is refused before TinyXML ever sees it. Catalogues hold a few dozen.
+constexpr size_t kMaxElements = 4096;
 
 // Parses a plain catalogue document (GBK bytes) from memory. Expected shape: root/Config with UseOld
 // and ShowAdvice, both with text; root/Commands whose children are all elements (comments aside), each

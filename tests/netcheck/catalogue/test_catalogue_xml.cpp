@@ -7,6 +7,12 @@
 namespace {
 
 using namespace cataloguefiles;
+
+std::string Repeat(const std::string& strPiece, int nTimes) {
+    std::string s;
+    for (int i = 0; i < nTimes; ++i) s += strPiece;
+    return s;
+}
 using NetChk_CatalogueXml::DescriptorStatus;
 using NetChk_CatalogueXml::DocumentStatus;
 
@@ -37,11 +43,10 @@ TEST(UpdateDescriptor, MissingBrokenAndHostileDescriptors) {
         {"not xml", "just some text"},
         {"binary", std::string("\0\xff\xfe<\0>", 6)},
         {"deep", std::string(200000, '<') + "x"},
-        {"nested", [] {
-             std::string s;
-             for (int i = 0; i < 5000; ++i) s += "<a>";
-             return s;
-         }()},
+        {"nested", Repeat("<a>", 5000)},
+        // Deep nesting whose closing tags only look closed (inside comments and attribute values).
+        {"nesting behind comments", "<update>" + Repeat("<a><!--</a>-->", 100000)},
+        {"nesting behind attributes", "<update>" + Repeat("<a x=\"/>\">", 100000)},
     };
     for (const auto& b : broken) {
         WriteTestFile(dir / "bad.xml", b.second);
@@ -70,6 +75,10 @@ TEST(CatalogueDocument, CommandsInDocumentOrderWithTypesReadLikeAtoi) {
     EXPECT_EQ("  two  spaces  ", doc.vecCommands[2].m_strContent);
     EXPECT_EQ(0, doc.vecCommands[3].m_nType);
     EXPECT_EQ("1", doc.strShowAdvice);
+
+    // A long catalogue is no hostile one.
+    ASSERT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(Document(Repeat(Command(1, "ip addr", "x"), 1000)), doc));
+    EXPECT_EQ(1000u, doc.vecCommands.size());
 }
 
 TEST(CatalogueDocument, UseOldDeclinesOnlyForExactlyOne) {
@@ -91,6 +100,9 @@ TEST(CatalogueDocument, BrokenShapesAreRejected) {
         {"text", "not a document", DocumentStatus::NoRoot},
         {"NUL bytes", std::string("\0<a/>", 5), DocumentStatus::NoRoot},
         {"deep nesting", std::string(100000, '<'), DocumentStatus::NoRoot},
+        {"nesting behind comments", "<r>" + Repeat("<a><!--</a>-->", 100000), DocumentStatus::NoRoot},
+        {"nesting behind attributes", "<r>" + Repeat("<a x=\"/>\">", 100000), DocumentStatus::NoRoot},
+        {"nesting behind CDATA", "<r>" + Repeat("<a><![CDATA[</a>]]>", 100000), DocumentStatus::NoRoot},
         {"no Config", "<r><Commands/></r>", DocumentStatus::NoConfig},
         {"config in wrong case", "<r><config><UseOld>0</UseOld><ShowAdvice>1</ShowAdvice></config><Commands/></r>",
          DocumentStatus::NoConfig},
