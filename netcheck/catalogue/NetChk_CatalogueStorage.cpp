@@ -16,7 +16,8 @@ void CNetChk_Catalogue::writeEncryptXml(const std::string& strPlain) {
     const std::string strTemp = strPath + ".tmp";
     std::FILE* pFile = std::fopen(strTemp.c_str(), "wb");
     if (!pFile) {
-        ArkLog(WL_ERROR, M_Common, "%s %s打开失败", kTag, strTemp.c_str());
+        // The line names the copy, as operators look for it; the temporary file is ours alone.
+        ArkLog(WL_ERROR, M_Common, "%s %s打开失败", kTag, strPath.c_str());
         return;
     }
     const bool bWritten = std::fwrite(strStored.data(), 1, strStored.size(), pFile) == strStored.size();

@@ -18,6 +18,9 @@ namespace {
 // Source lines the controller's index errors have always reported, so that old logs still compare.
 const int kGroupStep0Line = 204;
 const int kGroupStep1Line = 240;
+// What the zero-wait on a child that still runs answers, in the numbering the stop line has always
+// logged (the wait's time-out code), so that old and new logs read alike.
+const int kWaitStillRunning = 258;
 
 bool Contains(const std::string& s, const char* szWhat) { return s.find(szWhat) != std::string::npos; }
 
@@ -246,7 +249,7 @@ void CNetChk_CommandMgr::StopCheck() {
         KXPlatform::CChildProcess& child = m_Slots[i].child;
         if (child.HasProcess() && !child.PollEnded()) {
             child.Terminate();
-            ArkLog(WL_WARNING, M_Logic, "子进程居然还在，应该是玩家按了停止按钮手动终止的！子进程:%d,结果:%d", i, 0);
+            ArkLog(WL_WARNING, M_Logic, "子进程居然还在，应该是玩家按了停止按钮手动终止的！子进程:%d,结果:%d", i, kWaitStillRunning);
         }
         DeleteLocalFile(GetBatchFileName(i));
         ClosePipe(i);

@@ -179,7 +179,7 @@ TEST_F(CatalogueLoad, LocalCopyIsReplacedAtomicallyOrLeftAlone) {
     // The temporary file cannot be made: the previous copy stays as it was.
     WriteTestFile(Exe("net_check.xml.tmp/blocker"), "");
     m_catalogue.writeEncryptXml(Document(Command(0, "second", "x")));
-    EXPECT_TRUE(Logged("CNetChk_CommandMgr::writeEncryptXml"));
+    EXPECT_TRUE(Logged("[WL_ERROR] [M_Common]CNetChk_CommandMgr::writeEncryptXml " + Exe("net_check.xml") + "打开失败"));
     EXPECT_EQ(first, m_catalogue.loadEncryptXml());
 
     // Missing copy and a directory in its place read as nothing.

@@ -115,7 +115,7 @@ TEST_F(GroupedRun, StoppingEndsTheChildrenAndKeepsTheReport) {
     EXPECT_EQ(childrenBefore + 1, proccount::ChildProcesses());
     m_mgr.StopCheck();
     EXPECT_EQ(childrenBefore, proccount::ChildProcesses());
-    EXPECT_TRUE(HasLog("[WL_WARNING] [M_Logic]子进程居然还在，应该是玩家按了停止按钮手动终止的！子进程:1,结果:0"));
+    EXPECT_TRUE(HasLog("[WL_WARNING] [M_Logic]子进程居然还在，应该是玩家按了停止按钮手动终止的！子进程:1,结果:258"));
     EXPECT_FALSE(HasLog("子进程:0"));
     EXPECT_FALSE(std::filesystem::exists("QVRTNchk0.sh"));
     EXPECT_FALSE(std::filesystem::exists("QVRTNchk1.sh"));
