@@ -114,6 +114,7 @@ void CArkRichWnd::AfterTextChange() {
     if (m_pVScroll) {
         m_pVScroll->SetMax(m_rich.GetContentHeight());
         m_pVScroll->SetPage(m_nHeight);
+        m_pVScroll->SetStep(GetFontHeight());  // the arrows move by about a line
         m_nScrollY = static_cast<int>(m_pVScroll->GetPosition());
     }
 }

@@ -22,6 +22,9 @@
 // pressed. An image that cannot be loaded is tried once; its atom keeps a 16 x 16 (button 48 x 20) box
 // and is drawn as a grey placeholder.
 //
+// Layout flags 4 and 10 make the whole window take the mouse (elsewhere only links do). Selecting text
+// with the mouse under flag 4 is not done here: no window of the program turns it on.
+//
 // Bounded mode (SetBounded): the text buffer keeps at most the capacity (plus 200 bytes of slack, as
 // reserved room). An append that would pass the capacity first drops the old text up to the first "#r"
 // at or after (new total length - three quarters of the capacity).
