@@ -117,7 +117,7 @@ void CNetChk_CommandMgr::SetSlotFigures(int32_t nSlot, int32_t nLag, int32_t nLo
 void CNetChk_CommandMgr::DeleteLocalFile(const std::string& strName) {
     const std::string strFull = KXPlatform::GetCurrentDir() + "/" + strName;
     KXPlatform::FileAttributes attr = KXPlatform::GetFileAttributes(strFull.c_str());
-    if (!attr.bExists || attr.bDirectory) return;
+    if (!attr.bExists) return;
     ArkLog(WL_WARNING, M_Logic, "删除文件%s", strFull.c_str());
     if (!KXPlatform::DeleteFile(strFull.c_str())) {
         ArkLog(WL_ERROR, M_Logic, "删除文件失败！！ 错误码 %d", errno);

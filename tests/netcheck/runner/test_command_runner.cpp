@@ -109,16 +109,22 @@ TEST_F(CommandRunnerTest, PipeOperationsOutsideTheSlotsOnlyLog) {
     EXPECT_FALSE(m_mgr.ReadSlotOutput(1, 10, out));
 }
 
-TEST_F(CommandRunnerTest, DeleteLocalFileIgnoresMissingFilesAndDirectories) {
+TEST_F(CommandRunnerTest, DeleteLocalFileIgnoresMissingFilesAndLogsFailures) {
     m_mgr.DeleteLocalFile("absent.txt");
-    std::filesystem::create_directory("adir");
-    m_mgr.DeleteLocalFile("adir");
-    EXPECT_TRUE(std::filesystem::exists("adir"));
     EXPECT_TRUE(m_sink.Lines().empty());
     WriteTestFile("present.txt", "x");
     m_mgr.DeleteLocalFile("present.txt");
     EXPECT_FALSE(std::filesystem::exists("present.txt"));
     EXPECT_EQ(1u, m_sink.Lines().size());
+
+    // Something that exists but cannot be deleted is named, then the failure is logged; the run goes on.
+    std::filesystem::create_directory("adir");
+    m_sink.Clear();
+    m_mgr.DeleteLocalFile("adir");
+    EXPECT_TRUE(std::filesystem::exists("adir"));
+    EXPECT_TRUE(HasLog("[WL_WARNING] [M_Logic]删除文件" + std::filesystem::current_path().string() + "/adir"));
+    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]删除文件失败！！ 错误码 "));
+    EXPECT_EQ(0u, m_boxes.Count());
 }
 
 }  // namespace
