@@ -21,6 +21,14 @@ TEST(RichTextTool, PrintsAtomsAndSize) {
               "text 76 0 24 24 0 \"ab\" FFFFFFFF -1 1 0\n"
               "text 64 24 36 24 1 \"cde\" FFFFFFFF -1 1 0\n"
               "size 36 48\n");
+
+    // Bottom alignment logs a line; standard output still holds only the atoms.
+    result = RunNcTool({"richtext", "#1#AlignBottomx"});
+    EXPECT_EQ(result.nExitCode, 0) << result.strErr;
+    EXPECT_EQ(result.strOut,
+              "icon 0 0 16 16 0 \"#1\" 00000000 -1 1 0\n"
+              "text 16 4 6 12 0 \"x\" FFFFFFFF -1 1 0\n"
+              "size 22 16\n");
 }
 
 TEST(RichTextTool, RejectsBadArguments) {

@@ -7,6 +7,7 @@
 #include "NcTool_Command.h"
 
 #include "KX_GUI/ArkRichText.h"
+#include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
 
 #include <boost/lexical_cast.hpp>
@@ -82,6 +83,10 @@ int Run(const std::vector<std::string>& args) {
     }
     if (!pMarkup) return nctool::Usage(kUsage);
 
+    // Standard output carries the atoms; bottom-aligned runs write log lines, which must not reach it.
+    for (int nModule = 0; nModule < M_MODULE_COUNT; ++nModule) {
+        CArkLogger::Instance().SetModuleConsoleLevel(nModule, WL_LEVEL_COUNT);
+    }
     ArkGui::CArkRichFixedOwner owner;
     owner.nFontHeight = nAdvance;
     owner.nOwnerWidth = nWidth;
