@@ -65,7 +65,6 @@ TEST_F(ShippedStringDef, UploadResultFormatsTakeWhatTheUploadPasses) {
     EXPECT_EQ(Conversions(m_resources.GetNetChkString("Ntc_Uploade_Success")), std::vector<std::string>{"%d"});
     EXPECT_EQ(Conversions(m_resources.GetNetChkString("Ntc_Uploade_IN10MIN")), std::vector<std::string>{"%d"});
     EXPECT_EQ(Conversions(m_resources.GetNetChkString("Ntc_Uploade_Failed")), std::vector<std::string>{"%s"});
-    EXPECT_EQ(Conversions("100%% %5.1f %s"), (std::vector<std::string>{"%5.1f", "%s"}));
 }
 
 }  // namespace
