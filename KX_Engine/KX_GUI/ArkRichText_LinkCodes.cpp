@@ -80,6 +80,10 @@ int CArkRichText::ParseRegexCode(IArkRichOwner* pOwner, const char* p) {
     const char cCode = *p;
     const char* pFirst = p + 1;
     const char* pLast = m_pEnd && m_pEnd >= pFirst ? m_pEnd : pFirst + std::strlen(pFirst);
+    // What was seen belongs to the string ParseText is working on; a code parsed on its own starts afresh.
+    if (!m_pEnd) {
+        for (TerminatorSeen& seen : m_aSeen) seen = TerminatorSeen();
+    }
     // The expressions only run when their terminators lie ahead: a failing non-greedy search over a
     // long text costs far more than a successful one.
     bool bPossible = false;

@@ -78,6 +78,7 @@ int CArkRichText::ParseText(IArkRichOwner* pOwner, const char* szText) {
         }
     }
     m_pEnd = nullptr;
+    for (TerminatorSeen& seen : m_aSeen) seen = TerminatorSeen();
     return static_cast<int>(p - szText);
 }
 
