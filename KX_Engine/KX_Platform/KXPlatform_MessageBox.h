@@ -30,8 +30,8 @@ MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxBut
 // Installs the hook for the whole process; an empty function removes it. Returns the previous hook.
 MsgBoxHook SetMessageBoxHook(MsgBoxHook hook);
 
-// The window that owns message boxes: the host window shows itself again after a kernel box. Set by the
-// host window backend; empty until there is one.
+// After a kernel box is answered Ignore, the program's main window is shown again. The shell that owns
+// that window installs the callback; until it does, there is no window and nothing to show.
 void SetShowActiveWindowCallback(std::function<void()> onShow);
 void ShowActiveWindow();
 

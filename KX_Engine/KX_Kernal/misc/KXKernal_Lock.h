@@ -32,4 +32,7 @@ private:
     CKXKernal_CriticalSection& m_cs;
 };
 
-#define KXKERNAL_AUTOLOCK(cs) CKXKernal_AutoLock kxAutoLock##__LINE__((cs), __FILE__, __LINE__)
+// Two levels, so that __LINE__ is expanded before it is glued to the name: each lock in a scope gets its own.
+#define KXKERNAL_LOCK_NAME2(line) kxAutoLock##line
+#define KXKERNAL_LOCK_NAME(line) KXKERNAL_LOCK_NAME2(line)
+#define KXKERNAL_AUTOLOCK(cs) CKXKernal_AutoLock KXKERNAL_LOCK_NAME(__LINE__)((cs), __FILE__, __LINE__)
