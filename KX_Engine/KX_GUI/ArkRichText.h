@@ -21,6 +21,9 @@
 //   placed.
 // - A text run with its own vertical alignment (#AlignYCenter, #AlignBottom) keeps the place it got when
 //   it started; the flag-driven vertical placement of finished lines moves every other atom.
+// - After #AlignRight each character goes in at the front of its run, so the run grows leftwards from
+//   the content width; what reaches the left edge is dropped. Line flags 1 and 2 are meant for left to
+//   right lines.
 // - Under flag 5 the continuation of a wrapped line is indented like a new paragraph.
 // - Under flag 9 small icons (numbered 900 or more) sit 3 pixels higher than the bottom of the line.
 #pragma once
