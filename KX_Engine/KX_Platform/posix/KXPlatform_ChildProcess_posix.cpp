@@ -79,6 +79,7 @@ bool CChildProcess::OpenPipe() {
     m_pImpl->nReadFd = fds[0];
     m_pImpl->nWriteFd = fds[1];
     m_pImpl->strGathered.clear();
+    m_pImpl->nLastError = 0;
     return true;
 }
 
@@ -95,7 +96,12 @@ bool CChildProcess::HasPipe() const { return m_pImpl->nReadFd >= 0; }
 
 bool CChildProcess::StartScript(const char* szScriptPath) {
     Impl& d = *m_pImpl;
-    if (d.nReadFd < 0 || d.nWriteFd < 0 || d.eState != ChildState::None || !szScriptPath) {
+    if (d.nReadFd < 0 || d.nWriteFd < 0) {
+        // A pipe that could not be made keeps its error, so the caller's log line names the real cause.
+        if (d.nLastError == 0) d.nLastError = EINVAL;
+        return false;
+    }
+    if (d.eState != ChildState::None || !szScriptPath) {
         d.nLastError = EINVAL;
         return false;
     }

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 using KXPlatform::CChildProcess;
@@ -115,6 +120,35 @@ TEST(ChildProcess, AMegabyteOfOutputNeverBlocksTheChild) {
     std::string rest;
     ASSERT_TRUE(child.ReadOutput(1u << 24, rest));
     EXPECT_EQ(CChildProcess::kGatherLimit - 8192, rest.size());
+}
+
+TEST(ChildProcess, AStartWithoutAPipeReportsWhyThePipeFailed) {
+    ScopedTempDir dir(true);
+    WriteTestFile("x.sh", "exit\n");
+    CChildProcess child;
+    {
+        // No descriptor left for the pipe: the limit sits at the lowest free descriptor.
+        rlimit saved{};
+        ASSERT_EQ(0, getrlimit(RLIMIT_NOFILE, &saved));
+        const int nLowestFree = open("/dev/null", O_RDONLY);
+        ASSERT_GE(nLowestFree, 0);
+        close(nLowestFree);
+        rlimit tight = saved;
+        tight.rlim_cur = static_cast<rlim_t>(nLowestFree);
+        ASSERT_EQ(0, setrlimit(RLIMIT_NOFILE, &tight));
+        const bool bOpened = child.OpenPipe();
+        setrlimit(RLIMIT_NOFILE, &saved);
+        ASSERT_FALSE(bOpened);
+    }
+    EXPECT_EQ(EMFILE, child.GetLastError());
+    EXPECT_FALSE(child.StartScript("x.sh"));
+    EXPECT_EQ(EMFILE, child.GetLastError());
+
+    // Misuse is reported as such, and a good pipe clears the old error.
+    ASSERT_TRUE(child.OpenPipe());
+    EXPECT_EQ(0, child.GetLastError());
+    EXPECT_FALSE(child.StartScript(nullptr));
+    EXPECT_EQ(EINVAL, child.GetLastError());
 }
 
 TEST(ChildProcess, BinaryOutputWithNulBytesArrivesWhole) {
