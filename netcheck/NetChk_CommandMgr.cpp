@@ -69,7 +69,7 @@ void CNetChk_CommandMgr::SetAppState(int32_t nState) {
 }
 
 bool CNetChk_CommandMgr::FatalError() {
-    KXPlatform::ShowMessageBox(kFatalText, kCaption, KXPlatform::MsgBoxButtons::Ok);
+    KXPlatform::ShowMessageBox(kFatalText, kCaption, KXPlatform::MsgBoxButtons::Ok, false, KXPlatform::MsgBoxIcon::Error);
     if (m_pHost) m_pHost->RequestQuit();
     SetAppState(INetChk_RunHost::kAppIdle);
     return false;

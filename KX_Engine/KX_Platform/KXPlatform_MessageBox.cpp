@@ -25,12 +25,13 @@ MsgBoxAnswer HarmlessAnswer(MsgBoxButtons eButtons) {
 }  // namespace
 
 MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxButtons eButtons,
-                            bool bOwnedByActiveWindow) {
+                            bool bOwnedByActiveWindow, MsgBoxIcon eIcon) {
     MsgBoxRequest request;
     request.strText = szText ? szText : "";
     request.strCaption = szCaption ? szCaption : "";
     request.eButtons = eButtons;
     request.bOwnedByActiveWindow = bOwnedByActiveWindow;
+    request.eIcon = eIcon;
 
     MsgBoxHook hook;
     {

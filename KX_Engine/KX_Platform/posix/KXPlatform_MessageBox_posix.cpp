@@ -42,7 +42,13 @@ bool ShowNativeMessageBox(const MsgBoxRequest& request, MsgBoxAnswer& answer) {
     const std::string title = GbkToUtf8(request.strCaption);
     const std::string text = GbkToUtf8(request.strText);
     SDL_MessageBoxData data{};
-    data.flags = SDL_MESSAGEBOX_INFORMATION;
+    // SDL always draws an icon; a box without one looks like the information box.
+    switch (request.eIcon) {
+        case MsgBoxIcon::Error: data.flags = SDL_MESSAGEBOX_ERROR; break;
+        case MsgBoxIcon::Warning: data.flags = SDL_MESSAGEBOX_WARNING; break;
+        case MsgBoxIcon::Information:
+        case MsgBoxIcon::None: data.flags = SDL_MESSAGEBOX_INFORMATION; break;
+    }
     // The window with the keyboard focus is the program's active window.
     data.window = request.bOwnedByActiveWindow ? SDL_GetKeyboardFocus() : nullptr;
     data.title = title.c_str();

@@ -37,6 +37,7 @@ protected:
         ASSERT_EQ(1u, m_boxes.Count());
         EXPECT_EQ("出现致命错误，请将联系客服！", m_boxes.Shown()[0].strText);
         EXPECT_EQ("Velmora网络检测器", m_boxes.Shown()[0].strCaption);
+        EXPECT_EQ(KXPlatform::MsgBoxIcon::Error, m_boxes.Shown()[0].eIcon);
         EXPECT_EQ(1, m_host.nQuitRequests);
         EXPECT_EQ(INetChk_RunHost::kAppIdle, m_host.nAppState);
     }
