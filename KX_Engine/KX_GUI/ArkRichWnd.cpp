@@ -53,6 +53,7 @@ void CArkRichWnd::SetDefaultFlags(uint32_t uFlags) { m_rich.SetDefaultFlags(uFla
 
 void CArkRichWnd::SetText(const char* szText) {
     m_strText = szText ? szText : "";
+    m_uTextEdge = m_rich.GetStyle().uEdge;
     m_nScrollY = 0;
     Relayout();
     if (m_pManager) m_uBlinkStart = m_pManager->GetTick();
@@ -61,6 +62,7 @@ void CArkRichWnd::SetText(const char* szText) {
 void CArkRichWnd::Relayout() {
     m_pPressed = nullptr;
     m_rich.SetWrapWidth(WrapWidth());
+    m_rich.SetEdgeColour(m_uTextEdge);
     m_rich.Clear(true);
     const bool bMeasured = GetFont() != nullptr;
     m_rich.SetFont(GetFontName().c_str(), GetFontSize(), GetFontSize(), bMeasured);

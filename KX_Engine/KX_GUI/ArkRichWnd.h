@@ -146,6 +146,9 @@ private:
 
     CArkRichText m_rich;
     std::string m_strText;
+    // The edge colour the text was set with: laying the same text out again starts from it, not from
+    // the edge colour its last #e left behind.
+    uint32_t m_uTextEdge = 0;
     std::unique_ptr<CArkScrollBar> m_pVScroll;
     int m_nScrollY = 0;
     size_t m_uCapacity = 0;

@@ -57,6 +57,26 @@ TEST_F(RichWnd, TextWrapsInTheClientWidthAndSetsTheScrollRange) {
     EXPECT_EQ(q->GetVScrollBar(), nullptr);
 }
 
+TEST_F(RichWnd, LayingTheTextOutAgainStartsFromTheEdgeColourItWasSetWith) {
+    CArkRichWnd* p = MakeRich(0, 100, 30);
+    p->GetRichText().SetEdgeColour(0xFF112233u);
+    p->SetText("ab#eFF0000FFcd");
+    auto edge = [p](size_t i) { return static_cast<const CText&>(*p->GetRichText().GetAtoms().at(i)).uEdge; };
+    EXPECT_EQ(edge(0), 0xFF112233u);  // the text set keeps the edge colour in force
+    EXPECT_EQ(edge(1), 0xFF0000FFu);
+    // A new width lays the same text out again: its first run does not take the #e of the last layout.
+    p->SetRect({20, 20, 20 + 150, 50});
+    ASSERT_EQ(p->GetRichText().GetWrapWidth(), 150);
+    EXPECT_EQ(edge(0), 0xFF112233u);
+    // Nor does the text kept by a bounded cut.
+    p->SetBounded(20);
+    p->GetRichText().SetEdgeColour(0);
+    p->SetText("ab#eFF0000FFcd#rxy");
+    p->AppendText("0123456789", false);
+    ASSERT_EQ(p->GetText(), "xy0123456789");
+    EXPECT_EQ(edge(0), 0u);
+}
+
 TEST_F(RichWnd, HeightFollowsTheTextWithStyleOne) {
     CArkRichWnd* p = MakeRich(ARK_RICH_AUTO_HEIGHT, 60, 5);
     p->SetText("");
