@@ -52,10 +52,13 @@ void CArkMouseMsgProc::Forget(const CArkWnd* pWnd) {
     if (m_pHit == pWnd) m_pHit = nullptr;
 }
 
-void CArkMouseMsgProc::Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY) {
+void CArkMouseMsgProc::Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam,
+                               int nX, int nY) {
     if (!m_manager.IsLive(pWnd)) return;
     if (uMsg == WM_MOUSEWHEEL) {
-        pWnd->OnWheelMessage(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), nX, nY);
+        // The wheel keeps the screen point it came with; the cursor only chose the window.
+        pWnd->OnWheelMessage(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), GET_X_LPARAM(lParam),
+                             GET_Y_LPARAM(lParam));
         return;
     }
     pWnd->OnMessage(uMsg, wParam, MAKELPARAM(nX - pWnd->GetX(), nY - pWnd->GetY()));
@@ -103,7 +106,7 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
 
     if (!pModal || m_manager.IsInsideModal(pModal, pHit)) m_manager.SetHoveredWnd(pHit);
 
-    if (pModal) return RouteModal(pModal, uMsg, wParam, nX, nY);
+    if (pModal) return RouteModal(pModal, uMsg, wParam, lParam, nX, nY);
 
     if (uMsg == WM_LBUTTONDOWN || uMsg == WM_LBUTTONDBLCLK) SetFocusWnd(pHit);
 
@@ -121,11 +124,12 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
         if (pIcon && pIcon->IsVisible()) return 1;
     }
     if (bHitServed) return 1;
-    Deliver(pHit, uMsg, wParam, nX, nY);
+    Deliver(pHit, uMsg, wParam, lParam, nX, nY);
     return 1;
 }
 
-int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY) {
+int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam,
+                                 int nX, int nY) {
     CArkWnd* pHit = m_pHit;
     if (uMsg == WM_LBUTTONDOWN || uMsg == WM_LBUTTONDBLCLK) SetFocusWnd(pHit);
     if (uMsg == WM_LBUTTONUP) {
@@ -135,20 +139,17 @@ int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WPa
     if (m_nState == ARK_MOUSE_DRAG || m_nState == ARK_MOUSE_CARRY) return 1;
     bool bInside = pModal->Contains(pHit);
     if (bInside && !pModal->GetDirectChildrenOnly()) {
-        Deliver(pHit, uMsg, wParam, nX, nY);
+        Deliver(pHit, uMsg, wParam, lParam, nX, nY);
         return 1;
     }
     int nType = pHit->GetType();
     if (bInside && (nType == ARK_WND_RICH || nType == ARK_WND_BUTTON || nType == ARK_WND_CHECKBUTTON || nType == ARK_WND_EDIT)) {
-        Deliver(pHit, uMsg, wParam, nX, nY);
+        Deliver(pHit, uMsg, wParam, lParam, nX, nY);
         return 1;
     }
     if (!m_manager.IsLive(pModal)) return 1;
-    if (uMsg == WM_MOUSEWHEEL) {
-        pModal->OnWheelMessage(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), nX, nY);
-        return 1;
-    }
-    pModal->OnMessage(uMsg, wParam, MAKELPARAM(nX, nY));
+    // The modal window gets everything else as it came: GUI pixels of the root, the wheel's screen point.
+    pModal->OnMessage(uMsg, wParam, uMsg == WM_MOUSEWHEEL ? lParam : MAKELPARAM(nX, nY));
     return 1;
 }
 

@@ -83,8 +83,9 @@ public:
     CArkGUIManager& GetManager() { return m_manager; }
 
 private:
-    void Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY);
-    int RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY);
+    // nX, nY: the cursor in GUI pixels; the wheel goes out with the screen point of its lParam instead.
+    void Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
+    int RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
 
     CArkGUIManager& m_manager;
     CArkWnd* m_pFocus = nullptr;

@@ -95,7 +95,7 @@ public:
     virtual bool AcceptGrab(int nX, int nY);
     // Per-window dispatcher; mouse coordinates in lParam are relative to this window.
     virtual int OnMessage(uint32_t uMsg, WParam wParam, LParam lParam);
-    // x and y are GUI pixels of the cursor; bubbles to the parent while OnMouseWheel says false.
+    // x and y are the wheel message's screen point; bubbles to the parent while OnMouseWheel says false.
     virtual bool OnWheelMessage(int nKeys, int nDelta, int nX, int nY);
     virtual bool MayMoveBy(int nDx, int nDy);
     virtual void OnMoved(int nDx, int nDy);

@@ -154,13 +154,25 @@ TEST_F(MouseRouting, WheelBubblesUntilAWindowTakesIt) {
     EXPECT_FALSE(m_root.GetWheelSeen());
 }
 
-TEST_F(MouseRouting, BaseWindowPrintsTheWheelTrace) {
+TEST_F(MouseRouting, WheelReachesWindowsWithItsScreenPoint) {
+    // The cursor picks the window; the handlers see the screen point the wheel message carried.
     CArkWnd* pPlain = Make<CArkWnd>(&m_root, "plainwnd", 0, 0, 100, 100);
-    (void)pPlain;
     Mouse(WM_MOUSEMOVE, 30, 40);
     testing::internal::CaptureStdout();
-    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, 240), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ArkGui::CArkWnd::OnMouseWheel plainwnd [240 (30, 40)]\n");
+    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, 240), MAKELPARAM(930, 740));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ArkGui::CArkWnd::OnMouseWheel plainwnd [240 (930, 740)]\n");
+
+    // Under a modal window a plain child does not take input: the modal window gets the message as it
+    // came, through its own dispatcher, and nothing bubbles past it.
+    pPlain->Destroy();
+    delete pPlain;
+    m_root.ClearWheelSeen();
+    CArkWnd* pDialog = Make<CArkWnd>(&m_root, "dialog", 0, 0, 200, 200, ARK_STYLE_MODAL);
+    Make<CArkWnd>(pDialog, "label", 10, 10, 50, 50);
+    testing::internal::CaptureStdout();
+    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, -120), MAKELPARAM(930, 740));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ArkGui::CArkWnd::OnMouseWheel dialog [-120 (930, 740)]\n");
+    EXPECT_FALSE(m_root.GetWheelSeen());
 }
 
 // A parent that closes the dialog (destroys the button's parent) when the button is clicked.
