@@ -81,14 +81,18 @@ static void FillArrow(CArkScrollBarButton& b, uint32_t uColour) {
 }
 
 void CArkScrollBar::PlaceParts() {
+    // The arrows are squares; on a bar shorter than three thicknesses they are narrower than the bar and
+    // sit in the middle across it.
     int nSide = ArrowSide();
-    int nThick = Thickness();
+    int nAcross = (Thickness() - nSide) / 2;
     if (IsHorizontal()) {
-        m_dec.SetRect({m_nX, m_nY, m_nX + nSide, m_nY + nThick});
-        m_inc.SetRect({m_nX + m_nWidth - nSide, m_nY, m_nX + m_nWidth, m_nY + nThick});
+        int nTop = m_nY + nAcross;
+        m_dec.SetRect({m_nX, nTop, m_nX + nSide, nTop + nSide});
+        m_inc.SetRect({m_nX + m_nWidth - nSide, nTop, m_nX + m_nWidth, nTop + nSide});
     } else {
-        m_dec.SetRect({m_nX, m_nY, m_nX + nThick, m_nY + nSide});
-        m_inc.SetRect({m_nX, m_nY + m_nHeight - nSide, m_nX + nThick, m_nY + m_nHeight});
+        int nLeft = m_nX + nAcross;
+        m_dec.SetRect({nLeft, m_nY, nLeft + nSide, m_nY + nSide});
+        m_inc.SetRect({nLeft, m_nY + m_nHeight - nSide, nLeft + nSide, m_nY + m_nHeight});
     }
     FillArrow(m_dec, kArrowColour);
     FillArrow(m_inc, kArrowColour);

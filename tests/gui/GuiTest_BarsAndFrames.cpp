@@ -89,6 +89,16 @@ TEST_F(Bars, ScrollBarPlacesArrowsAndThumbAndClampsThePosition) {
     EXPECT_EQ(pBar->GetMax(), 1.0);
     EXPECT_EQ(pBar->GetPage(), 1.0);
     EXPECT_TRUE(pPanel->vecNotices.empty());  // none of that was input
+
+    // A bar shorter than three thicknesses: the arrows are squares of a third of the length.
+    pBar->SetRect({100, 50, 120, 80});
+    EXPECT_EQ(pBar->ArrowSide(), 10);
+    for (CArkScrollBarButton* pArrow : {pBar->GetDecArrow(), pBar->GetIncArrow()}) {
+        EXPECT_EQ(pArrow->GetWidth(), 10);
+        EXPECT_EQ(pArrow->GetHeight(), 10);
+        EXPECT_EQ(pArrow->GetX(), 105);
+    }
+    EXPECT_EQ(pBar->GetIncArrow()->GetRect().nBottom, 80);
 }
 
 TEST_F(Bars, ScrollBarInputMovesThePositionAndTellsTheParent) {
