@@ -182,8 +182,10 @@ void CArkEdit::OnActivate(bool bActive) {
     if (m_uStyle & ARK_EDIT_IME_OFF) {
         // This box takes plain characters only: the input method is off while it is active.
         pManager->EnableIme(!bActive);
+    } else if (!bActive) {
+        pManager->EnableIme(false);
     } else if (!m_bImeDisabled) {
-        pManager->EnableIme(bActive);
+        pManager->EnableIme(true);
     }
     if (m_bActivationNotify) NotifyParent(bActive ? ARK_NOTIFY_EDIT_ACTIVE : ARK_NOTIFY_EDIT_INACTIVE, 0, 0);
 }

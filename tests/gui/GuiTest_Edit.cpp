@@ -211,6 +211,16 @@ TEST_F(Edit, ActivationSwitchesTheInputMethodAndNotifies) {
     EXPECT_FALSE(m_host.IsImeEnabled());
     pOther->Activate();
     EXPECT_TRUE(m_host.IsImeEnabled());
+    // A box whose input method is disabled leaves it alone when it becomes active, but still turns it
+    // off when it stops being active.
+    p->SetStyle(0);
+    p->SetImeDisabled(true);
+    m_host.EnableIme(false);
+    p->Activate();
+    EXPECT_FALSE(m_host.IsImeEnabled());
+    m_host.EnableIme(true);
+    pOther->Activate();
+    EXPECT_FALSE(m_host.IsImeEnabled());
 }
 
 }  // namespace
