@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <memory>
 
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_HostWindow.h"
@@ -10,6 +11,12 @@
 namespace KXPlatform {
 
 namespace {
+
+// The key and button state as it stood when a message was made.
+struct KeySnapshot {
+    uint8_t down[256] = {};
+    uint8_t toggled[256] = {};
+};
 
 class CKXPlatform_SdlHostWindow : public IHostWindow {
 public:
@@ -42,7 +49,11 @@ private:
     void TranslateKey(const SDL_KeyboardEvent& key);
     void TranslateText(const char* szUtf8);
     void TranslateButton(const SDL_MouseButtonEvent& button);
-    void Post(uint32_t uMessage, WParam wParam, LParam lParam) { m_queue.push_back(HostMessage{uMessage, wParam, lParam}); }
+    void Post(uint32_t uMessage, WParam wParam, LParam lParam);
+    // The program sees the key state of the messages it has taken, not of the events pumped ahead.
+    // Each message keeps the key state that followed the event it came from.
+    using MessageQueue = std::deque<std::pair<HostMessage, std::shared_ptr<const KeySnapshot>>>;
+    void Take(MessageQueue::iterator it, HostMessage& msg);
     bool IsDown(int nVirtualKey) const { return m_keyDown[nVirtualKey] != 0; }
     // MK_ flags from the tracked button and key state.
     WParam MouseKeyFlags() const;
@@ -57,9 +68,13 @@ private:
     bool m_bIme = true;
     HostCursor m_eCursor = HostCursor::Arrow;
     SDL_Cursor* m_cursors[6] = {};
-    std::deque<HostMessage> m_queue;
+    MessageQueue m_queue;
+    // The state as the events translated so far left it (TranslateKey decides with it).
     uint8_t m_keyDown[256] = {};
     uint8_t m_keyToggled[256] = {};
+    std::shared_ptr<const KeySnapshot> m_pLastSnapshot;
+    // The state of the messages taken so far: what GetKeyState answers.
+    KeySnapshot m_taken;
     std::string m_strLastError;
 };
 
@@ -96,6 +111,7 @@ bool CKXPlatform_SdlHostWindow::Create(const char* szTitle, int nClientWidth, in
     m_nHeight = nClientHeight;
     if (SDL_GetModState() & KMOD_CAPS) m_keyToggled[VK_CAPITAL] = 1;
     if (SDL_GetModState() & KMOD_NUM) m_keyToggled[VK_NUMLOCK] = 1;
+    std::memcpy(m_taken.toggled, m_keyToggled, sizeof(m_keyToggled));
     SDL_StartTextInput();
     return true;
 }
@@ -116,20 +132,35 @@ void CKXPlatform_SdlHostWindow::GetClientOrigin(int& nScreenX, int& nScreenY) co
     if (m_pWindow) SDL_GetWindowPosition(m_pWindow, &nScreenX, &nScreenY);
 }
 
+void CKXPlatform_SdlHostWindow::Post(uint32_t uMessage, WParam wParam, LParam lParam) {
+    if (!m_pLastSnapshot || std::memcmp(m_pLastSnapshot->down, m_keyDown, sizeof(m_keyDown)) != 0 ||
+        std::memcmp(m_pLastSnapshot->toggled, m_keyToggled, sizeof(m_keyToggled)) != 0) {
+        auto pSnapshot = std::make_shared<KeySnapshot>();
+        std::memcpy(pSnapshot->down, m_keyDown, sizeof(m_keyDown));
+        std::memcpy(pSnapshot->toggled, m_keyToggled, sizeof(m_keyToggled));
+        m_pLastSnapshot = std::move(pSnapshot);
+    }
+    m_queue.emplace_back(HostMessage{uMessage, wParam, lParam}, m_pLastSnapshot);
+}
+
+void CKXPlatform_SdlHostWindow::Take(MessageQueue::iterator it, HostMessage& msg) {
+    msg = it->first;
+    m_taken = *it->second;
+    m_queue.erase(it);
+}
+
 bool CKXPlatform_SdlHostWindow::PollMessage(HostMessage& msg) {
     if (m_queue.empty()) Pump();
     if (m_queue.empty()) return false;
-    msg = m_queue.front();
-    m_queue.pop_front();
+    Take(m_queue.begin(), msg);
     return true;
 }
 
 bool CKXPlatform_SdlHostWindow::PeekMessage(uint32_t uMessage, HostMessage& msg) {
     Pump();
     for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
-        if (it->uMessage == uMessage) {
-            msg = *it;
-            m_queue.erase(it);
+        if (it->first.uMessage == uMessage) {
+            Take(it, msg);
             return true;
         }
     }
@@ -144,7 +175,7 @@ void CKXPlatform_SdlHostWindow::Pump() {
 
 int16_t CKXPlatform_SdlHostWindow::GetKeyState(int nVirtualKey) const {
     if (nVirtualKey < 0 || nVirtualKey > 255) return 0;
-    uint16_t uState = (IsDown(nVirtualKey) ? 0x8000u : 0u) | (m_keyToggled[nVirtualKey] ? 1u : 0u);
+    uint16_t uState = (m_taken.down[nVirtualKey] ? 0x8000u : 0u) | (m_taken.toggled[nVirtualKey] ? 1u : 0u);
     return static_cast<int16_t>(uState);
 }
 

@@ -163,6 +163,38 @@ TEST_F(SdlHostWindowTest, KeyPressWithAltGivesSystemKeys) {
                             });
 }
 
+TEST_F(SdlHostWindowTest, KeyStateFollowsTheMessagesTaken) {
+    // A quick Shift+click: all four events are pumped at once, but while the program handles the press
+    // Shift must still read as held, as the system's key state does.
+    PushKey(true, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT);
+    PushButton(true, SDL_BUTTON_LEFT, 5, 6, 1);
+    PushButton(false, SDL_BUTTON_LEFT, 5, 6, 1);
+    PushKey(false, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT);
+    PushKey(true, SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK);
+    const bool bCapsBefore = (m_pHost->GetKeyState(VK_CAPITAL) & 1) != 0;
+    HostMessage msg;
+    ASSERT_TRUE(m_pHost->PollMessage(msg));
+    EXPECT_EQ(msg.uMessage, WM_KEYDOWN);
+    EXPECT_LT(m_pHost->GetKeyState(VK_SHIFT), 0);
+    EXPECT_GE(m_pHost->GetKeyState(VK_LBUTTON), 0);
+    ASSERT_TRUE(m_pHost->PollMessage(msg));  // the set-cursor message of the press
+    ASSERT_TRUE(m_pHost->PollMessage(msg));
+    EXPECT_EQ(msg.uMessage, WM_LBUTTONDOWN);
+    EXPECT_LT(m_pHost->GetKeyState(VK_SHIFT), 0);
+    EXPECT_LT(m_pHost->GetKeyState(VK_LBUTTON), 0);
+    ASSERT_TRUE(m_pHost->PollMessage(msg));
+    EXPECT_EQ(msg.uMessage, WM_LBUTTONUP);
+    EXPECT_LT(m_pHost->GetKeyState(VK_SHIFT), 0);
+    EXPECT_GE(m_pHost->GetKeyState(VK_LBUTTON), 0);
+    EXPECT_EQ((m_pHost->GetKeyState(VK_CAPITAL) & 1) != 0, bCapsBefore);
+    ASSERT_TRUE(m_pHost->PollMessage(msg));
+    EXPECT_EQ(msg.uMessage, WM_KEYUP);
+    EXPECT_GE(m_pHost->GetKeyState(VK_SHIFT), 0);
+    ASSERT_TRUE(m_pHost->PollMessage(msg));
+    EXPECT_EQ(msg.wParam, static_cast<WParam>(VK_CAPITAL));
+    EXPECT_NE((m_pHost->GetKeyState(VK_CAPITAL) & 1) != 0, bCapsBefore);
+}
+
 TEST_F(SdlHostWindowTest, ChineseTextInputArrivesAsGbkBytesLeadFirst) {
     PushText(u8"中a文");  // SDL hands over UTF-8
     std::vector<HostMessage> vec = Drain();
