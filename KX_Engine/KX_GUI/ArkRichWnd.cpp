@@ -32,13 +32,34 @@ const char* CArkRichWnd::GetClassName() const { return "CArkRichWnd"; }
 int CArkRichWnd::Create(const char* szCaption, uint32_t uStyle, int nX, int nY, int nWidth, int nHeight,
                         CArkWnd* pParent, const char* szFontName, int nFontSize, intptr_t nUserData) {
     if (CArkWnd::Create("", uStyle, nX, nY, nWidth, nHeight, pParent, szFontName, nFontSize, nUserData) != 0) return -1;
-    if (uStyle & ARK_RICH_SCROLLBAR) {
-        m_pVScroll = std::make_unique<CArkScrollBar>();
-        m_pVScroll->Create("", 0, nWidth - kScrollBarWidth, 0, kScrollBarWidth, nHeight, this);
-        m_pVScroll->SetName("vscroll");
-    }
+    if (uStyle & ARK_RICH_SCROLLBAR) CreateScrollBar();
     SetText(szCaption);
     return 0;
+}
+
+void CArkRichWnd::CreateScrollBar() {
+    m_pVScroll = std::make_unique<CArkScrollBar>();
+    m_pVScroll->Create("", 0, m_nWidth - kScrollBarWidth, 0, kScrollBarWidth, m_nHeight, this);
+    m_pVScroll->SetName("vscroll");
+}
+
+void CArkRichWnd::SetStyle(uint32_t uStyle) {
+    const int nOldWrap = WrapWidth();
+    CArkWnd::SetStyle(uStyle);
+    if (!m_pManager) return;  // Create makes the scroll bar the style asks for
+    if ((m_uStyle & ARK_RICH_SCROLLBAR) && !m_pVScroll) {
+        CreateScrollBar();
+    } else if (!(m_uStyle & ARK_RICH_SCROLLBAR) && m_pVScroll) {
+        m_pVScroll->Destroy();
+        m_pVScroll.reset();
+        m_nScrollY = 0;
+    }
+    // The wrap width goes with the same bits: lay the text out again, keeping the scroll position.
+    if (WrapWidth() != nOldWrap) {
+        const int nPos = m_nScrollY;
+        Relayout();
+        SetScrollPos(nPos);
+    }
 }
 
 int CArkRichWnd::Destroy() {

@@ -106,6 +106,8 @@ public:
     void SetScrollPos(int nPos);
 
     // ---- window ----
+    // The scroll bar comes and goes with the 0xF00 bits, also when they are changed after Create.
+    void SetStyle(uint32_t uStyle) override;
     void SetRect(const KXRenderer::KXRectI& rc, bool bFlag = true) override;
     void Update() override;
     void Render() override;
@@ -134,6 +136,7 @@ private:
 
     void Relayout();
     void AfterTextChange();
+    void CreateScrollBar();
     void PlaceScrollBar();
     int WrapWidth() const;
     std::shared_ptr<KXRenderer::CKXTexture> ResolveImage(ArkAtomKind eKind, int nNumber);

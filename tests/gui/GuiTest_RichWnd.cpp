@@ -77,6 +77,30 @@ TEST_F(RichWnd, LayingTheTextOutAgainStartsFromTheEdgeColourItWasSetWith) {
     EXPECT_EQ(edge(0), 0u);
 }
 
+TEST_F(RichWnd, ScrollBarBitsAddedAfterCreateBringTheScrollBar) {
+    // The way a window made from a layout gets them: the style value grows after Create.
+    CArkRichWnd* p = MakeRich(0, 100, 30);
+    p->SetText(std::string(40, 'x').c_str());
+    ASSERT_EQ(p->GetVScrollBar(), nullptr);
+    p->SetStyle(p->GetStyle() + 0xFF0);
+    ASSERT_NE(p->GetVScrollBar(), nullptr);
+    EXPECT_EQ(p->GetVScrollBar()->GetX(), 20 + 90);
+    EXPECT_EQ(p->GetVScrollBar()->GetHeight(), 30);
+    EXPECT_EQ(p->GetRichText().GetWrapWidth(), 90);  // laid out again for the narrower text
+    EXPECT_EQ(p->GetRichText().GetAtoms()[0]->strText.size(), 15u);
+    EXPECT_EQ(p->GetVScrollBar()->GetMax(), 36.0);
+    p->AppendText("#ry", true);
+    EXPECT_EQ(p->GetScrollPos(), 48 - 30);
+    Mouse(WM_MOUSEMOVE, 20 + 40, 20 + 10);
+    Manager().MsgProc(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_LT(p->GetScrollPos(), 48 - 30);
+
+    // Taking the bits away again removes it and gives the text its whole width.
+    p->SetStyle(p->GetStyle() & ~0xFF0u);
+    EXPECT_EQ(p->GetVScrollBar(), nullptr);
+    EXPECT_EQ(p->GetRichText().GetWrapWidth(), 100);
+}
+
 TEST_F(RichWnd, HeightFollowsTheTextWithStyleOne) {
     CArkRichWnd* p = MakeRich(ARK_RICH_AUTO_HEIGHT, 60, 5);
     p->SetText("");
