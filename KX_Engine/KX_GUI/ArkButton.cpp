@@ -88,6 +88,8 @@ void CArkButton::CreateCursorWnd() {
     }
     if (m_layerDrag.IsEmpty()) return;
     auto* pCursor = new CCursorWnd();
+    // It lives under the root: a tree closed while it is up frees it with the rest.
+    pCursor->SetDeleteWithParent(true);
     CArkWnd* pRoot = m_pManager->GetRoot();
     if (pCursor->Create("", ARK_STYLE_TOPMOST, m_nX, m_nY, m_nWidth, m_nHeight, pRoot) != 0) {
         delete pCursor;

@@ -142,6 +142,13 @@ TEST_F(Button, CursorWindowCarriesTheDragImageAndIsNeverHit) {
     EXPECT_EQ(Manager().GetLiveCount(), uLive - 2);
     // A window without a parent has nobody to notify.
     EXPECT_EQ(m_root.NotifyParent(ARK_NOTIFY_CLICK, 1, 2), 0);
+
+    // Closing the whole tree while a cursor window is up frees it too (the leak checker watches).
+    auto* pOther = Make<CArkButton>(&m_root, "other", 10, 10, 40, 40);
+    pOther->GetLayer(ArkAttrKey(ARK_ATTR_DRAG))->AddSolid({0, 0, 40, 40}, 0xFFFFFFFFu);
+    pOther->CreateCursorWnd();
+    ASSERT_EQ(m_root.GetFirstChild(), Manager().GetCarryIconWnd());  // in front, so it goes first
+    m_root.Destroy();
 }
 
 TEST_F(Button, ToggleFlipsAndRadioGroupKeepsOneChecked) {
