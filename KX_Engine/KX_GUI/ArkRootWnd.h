@@ -12,7 +12,7 @@ public:
 
     const char* GetClassName() const override;
     // Makes the manager and covers the client rectangle (width x height at 0, 0). The screen size is
-    // what the host reports; without a host it is the client size.
+    // the client size, the height plus 18 pixels of caption, whatever host there is.
     int CreateRoot(int nWidth, int nHeight, KXPlatform::IHostWindow* pHost, KXRenderer::IKXRenderer* pRenderer);
     int Destroy() override;
 
