@@ -173,17 +173,19 @@ void CArkEdit::CtrlV() {
 }
 
 void CArkEdit::PasteText(const std::string& strGbk) {
+    // As typed: a character the rules refuse is dropped and the next one is tried (a single byte may
+    // still fit where a double-byte character did not).
     bool bMulti = (m_uStyle & ARK_EDIT_MULTILINE) != 0;
     for (size_t i = 0; i < strGbk.size(); ++i) {
         uint8_t u = static_cast<uint8_t>(strGbk[i]);
         if (IsLeadByte(u) && i + 1 < strGbk.size()) {
-            if (!InsertDoubleByte(u, static_cast<uint8_t>(strGbk[i + 1]))) return;
+            InsertDoubleByte(u, static_cast<uint8_t>(strGbk[i + 1]));
             ++i;
         } else if (u == '\n' && bMulti && m_bAcceptsLineBreaks) {
             DeleteSelection();
-            if (!InsertBytes("\n", false)) return;
+            InsertBytes("\n", false);
         } else if (u >= 32 && !IsLeadByte(u)) {
-            if (!DealAsciiChar(static_cast<char>(u)) && !(m_uStyle & ARK_EDIT_NUMERIC)) return;
+            DealAsciiChar(static_cast<char>(u));
         }
     }
 }

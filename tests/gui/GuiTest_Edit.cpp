@@ -161,11 +161,18 @@ TEST_F(Edit, ClipboardKeysNeedTheStyleAndEmptyPasteIsLogged) {
     m_host.SetClipboardText("中x");
     Type("\x16");
     EXPECT_EQ(p->GetText(), "ab中x");
+    // Pasted text goes in as typed: a character over the limit is dropped, a shorter one after it fits.
+    p->SetMaxLength(6);
+    m_host.SetClipboardText("文y");
+    Type("\x16");
+    EXPECT_EQ(p->GetText(), "ab中xy");
+    p->SetMaxLength(-1);
+    m_host.SetClipboardText("中x");
     Type("\x01\x18");  // select all, cut
     EXPECT_EQ(p->GetText(), "");
     std::string strClip;
     ASSERT_TRUE(m_host.GetClipboardText(strClip));
-    EXPECT_EQ(strClip, "ab中x");
+    EXPECT_EQ(strClip, "ab中xy");
 
     // Without the style the keys are plain control characters.
     p->SetStyle(0);
