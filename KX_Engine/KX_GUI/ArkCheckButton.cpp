@@ -12,12 +12,17 @@ const char* CArkCheckButton::GetClassName() const { return "CArkCheckButton"; }
 void CArkCheckButton::SetChecked(bool bChecked) {
     m_bChecked = bChecked;
     if (bChecked && (m_uStyle & ARK_CHECK_RADIO) && m_nUserData >= 0 && m_pParent) {
+        CArkGUIManager* pManager = m_pManager;
         for (CArkWnd* p = m_pParent->GetFirstChild(); p;) {
             CArkWnd* pNext = p->GetNextSibling();
             auto* pCheck = p != this ? dynamic_cast<CArkCheckButton*>(p) : nullptr;
             if (pCheck && pCheck->IsClassName(GetClassName()) && pCheck->GetUserData() == m_nUserData && pCheck->m_bChecked) {
                 pCheck->m_bChecked = false;
                 pCheck->OnCheckedChanged(false);
+                // The hook may have closed windows: this one ends the walk, a closed next sibling restarts
+                // it (the siblings already unchecked are passed over).
+                if (!pManager || !pManager->IsLive(this) || !m_pParent) return;
+                if (pNext && !pManager->IsLive(pNext)) pNext = m_pParent->GetFirstChild();
             }
             p = pNext;
         }

@@ -188,6 +188,23 @@ TEST_F(Button, ToggleFlipsAndRadioGroupKeepsOneChecked) {
     Key(WM_KEYDOWN, VK_SPACE);
     EXPECT_EQ(pPanel->vecNotices.back().uCode, ARK_NOTIFY_CHECK_KEY);
     EXPECT_EQ(pPanel->vecNotices.back().a, VK_SPACE);
+
+    // A checked-changed hook may close the next sibling of the group; the walk does not touch it again.
+    auto* pLast = new CArkCheckButton();
+    pLast->SetDeleteWithParent(true);
+    ASSERT_EQ(pLast->Create("", ARK_CHECK_RADIO, 100, 100, 20, 20, pPanel, nullptr, 12, 1), 0);
+    ASSERT_EQ(apRadio[1]->GetNextSibling(), apRadio[0]);
+    apRadio[1]->SetCheckedChangedHook([&](CArkCheckButton*, bool b) {
+        if (b || !apRadio[0]) return;
+        apRadio[0]->Destroy();
+        delete apRadio[0];
+        apRadio[0] = nullptr;
+    });
+    Click(105, 105);
+    EXPECT_TRUE(pLast->IsChecked());
+    EXPECT_FALSE(apRadio[1]->IsChecked());
+    EXPECT_EQ(apRadio[0], nullptr);
+    EXPECT_TRUE(apRadio[2]->IsChecked());  // the other group
 }
 
 }  // namespace
