@@ -156,10 +156,11 @@ void CArkButton::Update() {
     }
     if (m_nFlashMode != 0 && static_cast<int32_t>(uNow - m_uFlashEnd) >= 0) m_nFlashMode = 0;
     if (m_bFocus && !m_pManager->IsPassThrough()) {
+        CArkGUIManager* pManager = m_pManager;  // the parent may free this button while it is told
         if (uNow - g_uLastHold > 50) {
             g_uLastHold = uNow;
             NotifyParent(ARK_NOTIFY_HOLD, CursorX(), CursorY());
-            if (!m_pManager || !m_pManager->IsLive(this)) return;
+            if (!pManager->IsLive(this)) return;
         }
         if (uNow - g_uLastRepeat514 > 100) {
             g_uLastRepeat514 = uNow;

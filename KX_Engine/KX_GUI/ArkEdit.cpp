@@ -191,8 +191,9 @@ void CArkEdit::OnActivate(bool bActive) {
 }
 
 int CArkEdit::OnLButtonDown(int, int nX, int nY) {
+    CArkGUIManager* pManager = m_pManager;  // activation hooks may free this box
     Activate();
-    if (!m_pManager || !m_pManager->IsLive(this)) return 1;
+    if (!pManager || !pManager->IsLive(this)) return 1;
     KXRenderer::CKXFont* pFont = GetFont();
     if (!pFont) return 1;
     int nLineStart = 0, nLineEnd = static_cast<int>(m_strText.size());

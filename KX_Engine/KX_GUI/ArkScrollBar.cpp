@@ -133,9 +133,11 @@ void CArkScrollBar::OnWheel(int nDelta) {
 }
 
 int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) {
+    // The parent may free this bar when it hears of a change: the manager is kept to ask afterwards.
+    CArkGUIManager* pManager = m_pManager;
     if (uCode == ARK_NOTIFY_CLICK && (pChild == &m_dec || pChild == &m_inc)) {
         ScrollBy(pChild == &m_dec ? -m_dStep : m_dStep);
-        if (m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
+        if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
         return 1;
     }
     if (uCode == ARK_NOTIFY_DRAGMOVE && pChild == &m_thumb) {
@@ -148,7 +150,7 @@ int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_
         if (nRoom > 0 && nDelta != 0) {
             m_dPos += (m_dMax - m_dPage) * nDelta / nRoom;
             UpdateStep(true);
-            if (m_bDragEndNotify && m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_THUMB_DRAGGED, 0, 0);
+            if (pManager && pManager->IsLive(this) && m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAGGED, 0, 0);
         }
         return 1;
     }
@@ -156,8 +158,9 @@ int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_
 }
 
 void CArkScrollBar::OnThumbDragEnd() {
+    CArkGUIManager* pManager = m_pManager;
     if (m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAG_END, 0, 0);
-    if (m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
+    if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
 }
 
 int CArkScrollBar::OnLButtonDown(int, int nX, int nY) {
@@ -168,8 +171,9 @@ int CArkScrollBar::OnLButtonDown(int, int nX, int nY) {
     double dFraction = static_cast<double>(nAlong - TrackStart() - ThumbLength() / 2) / nRoom;
     dFraction = std::max(0.0, std::min(1.0, dFraction));
     m_dPos = dFraction * (m_dMax - m_dPage);
+    CArkGUIManager* pManager = m_pManager;
     UpdateStep(true);
-    if (m_pManager && m_pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
+    if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
     return 1;
 }
 

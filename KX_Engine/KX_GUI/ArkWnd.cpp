@@ -234,10 +234,11 @@ int CArkWnd::NotifyParent(uint32_t uCode, intptr_t a, intptr_t b) {
     CArkWnd* pParent = m_pParent;
     if (!pParent) return 0;
     if (uCode == ARK_NOTIFY_MOUSEMOVE && !pParent->m_uWantMouseMove) return 0;
-    if (uCode == ARK_NOTIFY_CLICK && m_pManager && m_pManager->IsKeyDown(VK_SHIFT)) {
+    CArkGUIManager* pManager = m_pManager;
+    if (uCode == ARK_NOTIFY_CLICK && pManager && pManager->IsKeyDown(VK_SHIFT)) {
         pParent->OnNotify(this, ARK_NOTIFY_SHIFT_CLICK, a, b);
-        // The Shift+click may have closed the window.
-        if (!m_pManager || !m_pManager->IsLive(this) || m_pParent != pParent) return 0;
+        // The Shift+click may have closed the window, or freed it.
+        if (!pManager->IsLive(this) || m_pParent != pParent) return 0;
     }
     return pParent->OnNotify(this, uCode, a, b);
 }
