@@ -26,10 +26,13 @@ void CDragHandler::End(uint32_t uMsg, int nX, int nY) {
     if (pManager->IsLive(pSelf)) pSelf->OnNotify(pTarget, ARK_NOTIFY_DROP_SOURCE, static_cast<intptr_t>(uMsg), 0);
 }
 
+// The handler belongs to its window: once a hook has freed the window, the handler is gone too, so
+// every step below keeps the window and the manager in locals and asks the live set.
 void CWndDragHandler::Begin(uint32_t uMsg, int nX, int nY) {
-    CArkGUIManager* pManager = m_pWnd->GetManager();
-    m_pWnd->OnDragStart();
-    if (pManager && pManager->IsLive(m_pWnd)) Move(uMsg, nX, nY);
+    CArkWnd* pWnd = m_pWnd;
+    CArkGUIManager* pManager = pWnd->GetManager();
+    pWnd->OnDragStart();
+    if (pManager && pManager->IsLive(pWnd)) Move(uMsg, nX, nY);
 }
 
 namespace {
@@ -51,27 +54,29 @@ void MoveAttachedChildren(CArkGUIManager* pManager, CArkWnd* pWnd, int nDx, int 
 }  // namespace
 
 void CWndDragHandler::Move(uint32_t, int nX, int nY) {
-    CArkGUIManager* pManager = m_pWnd->GetManager();
-    if (!pManager || nX <= 0 || nY <= 0 || !m_pWnd->GetParent()) return;
-    if (m_pWnd->HasStyle(ARK_STYLE_ATTACHED)) {
-        m_pWnd->OnDragMove(m_pWnd->GetGrabX(), m_pWnd->GetGrabY(), nX, nY);
-        if (pManager->IsLive(m_pWnd)) m_pWnd->RecordGrab(nX, nY);
+    CArkWnd* pWnd = m_pWnd;
+    CArkGUIManager* pManager = pWnd->GetManager();
+    if (!pManager || nX <= 0 || nY <= 0 || !pWnd->GetParent()) return;
+    if (pWnd->HasStyle(ARK_STYLE_ATTACHED)) {
+        pWnd->OnDragMove(pWnd->GetGrabX(), pWnd->GetGrabY(), nX, nY);
+        if (pManager->IsLive(pWnd)) pWnd->RecordGrab(nX, nY);
         return;
     }
-    if (!m_pWnd->AcceptGrab(m_pWnd->GetGrabX(), m_pWnd->GetGrabY())) return;
-    int nDx = nX - m_pWnd->GetGrabX() - m_pWnd->GetX();
-    int nDy = nY - m_pWnd->GetGrabY() - m_pWnd->GetY();
-    if (!m_pWnd->MayMoveBy(nDx, nDy)) return;
-    m_pWnd->MoveBy(nDx, nDy);
-    m_pWnd->OnMoved(nDx, nDy);
-    if (!pManager->IsLive(m_pWnd)) return;
-    MoveAttachedChildren(pManager, m_pWnd, nDx, nDy);
+    if (!pWnd->AcceptGrab(pWnd->GetGrabX(), pWnd->GetGrabY())) return;
+    int nDx = nX - pWnd->GetGrabX() - pWnd->GetX();
+    int nDy = nY - pWnd->GetGrabY() - pWnd->GetY();
+    if (!pWnd->MayMoveBy(nDx, nDy)) return;
+    pWnd->MoveBy(nDx, nDy);
+    pWnd->OnMoved(nDx, nDy);
+    if (!pManager->IsLive(pWnd)) return;
+    MoveAttachedChildren(pManager, pWnd, nDx, nDy);
 }
 
 void CWndDragHandler::End(uint32_t uMsg, int nX, int nY) {
-    CArkGUIManager* pManager = m_pWnd->GetManager();
+    CArkWnd* pWnd = m_pWnd;
+    CArkGUIManager* pManager = pWnd->GetManager();
     CDragHandler::End(uMsg, nX, nY);
-    if (pManager && pManager->IsLive(m_pWnd)) m_pWnd->OnDragEnd();
+    if (pManager && pManager->IsLive(pWnd)) pWnd->OnDragEnd();
 }
 
 void CDestoryItemDragHandler::End(uint32_t, int, int) {

@@ -274,6 +274,22 @@ TEST_F(MouseRouting, ControlsFreedByTheParentTheyTellAreNotTouchedAgain) {
     EXPECT_EQ(pPanel->nFreed, 4);
 }
 
+TEST_F(MouseRouting, DraggedWindowFreedByItsDropTarget) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 640, 520);
+    CRecordingWnd* pItem = Make(pPanel, "item", 10, 10, 40, 40, ARK_STYLE_ATTACHED);
+    auto* pBin = Make<CFreeingWnd>(pPanel, "bin", 100, 10, 50, 50);
+    pBin->uFreeOn = ARK_NOTIFY_DROP_TARGET;
+    Mouse(WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 25, 20, MK_LBUTTON);
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_DRAG);
+    Mouse(WM_MOUSEMOVE, 120, 20, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 120, 20);
+    EXPECT_EQ(pBin->nFreed, 1);
+    EXPECT_EQ(pBin->vecNotices.back().pChild, pItem);
+    EXPECT_EQ(pPanel->FindChild("item"), nullptr);
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
+}
+
 TEST_F(MouseRouting, InputObserverParentHearsEveryHandledMessage) {
     CRecordingWnd* pParent = Make(&m_root, "parent", 0, 0, 300, 300, ARK_STYLE_INPUT_OBSERVER);
     CRecordingWnd* pChild = Make(pParent, "child", 10, 10, 50, 50);
