@@ -103,6 +103,8 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
 
     m_manager.GetKeyProc().CallObservers(uMsg, wParam, lParam);
     if (!m_manager.IsLive(pHit)) return 1;
+    // An observer may have closed the modal window; the one now on top (if any) routes instead.
+    if (pModal && !m_manager.IsLive(pModal)) pModal = m_manager.GetModalTop();
 
     if (!pModal || m_manager.IsInsideModal(pModal, pHit)) m_manager.SetHoveredWnd(pHit);
 
