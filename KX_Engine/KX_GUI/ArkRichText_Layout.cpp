@@ -165,7 +165,8 @@ void CArkRichText::AddIconAtom(IArkRichOwner* pOwner, std::unique_ptr<CAtom> pAt
     int nW = 16, nH = 16;
     if (pOwner) pOwner->GetImageSize(pAtom->eKind, nNumber, nW, nH);
     m_bRightToLeft = false;
-    if (m_nPenX + nW > m_nWrapWidth && m_nPenX > LineStartX()) NewLine(pOwner, true);
+    const bool bWrap = m_nPenX + nW > m_nWrapWidth && m_nPenX > LineStartX();
+    if (bWrap) NewLine(pOwner, true);
     m_nPenX += m_nPendingIndent;
     m_nPendingIndent = 0;
 
@@ -175,6 +176,7 @@ void CArkRichText::AddIconAtom(IArkRichOwner* pOwner, std::unique_ptr<CAtom> pAt
     atom.nWidth = nW;
     atom.nHeight = nH;
     atom.nLine = m_nLine;
+    atom.bAfterWrap = bWrap;
     if (atom.eKind == ArkAtomKind::Icon) {
         atom.nLinkId = m_nLinkId;
         atom.nLinkParam1 = m_nLinkParam1;

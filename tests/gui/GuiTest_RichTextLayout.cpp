@@ -54,8 +54,11 @@ TEST(RichTextLayout, WrapsOneCharacterAtATimeAtTheExactPixel) {
     EXPECT_EQ(d.Atom(2).strText, "efg");
     EXPECT_EQ(d.Atom(3).nX, 18);
     EXPECT_EQ(d.Atom(3).nLine, 1);
+    EXPECT_FALSE(d.Atom(3).bAfterWrap);
     EXPECT_EQ(d.text.ParseCode(&d.owner, "1"), 1);
     EXPECT_EQ(d.Atom(4).nLine, 2);
+    EXPECT_TRUE(d.Atom(4).bAfterWrap);  // the icon that broke the line is the first atom after a wrap
+    EXPECT_FALSE(d.Atom(0).bAfterWrap);
 }
 
 TEST(RichTextLayout, MeasuredAdvancesComeFromTheOwnerExceptForSpaces) {
