@@ -10,6 +10,12 @@ std::vector<std::string> RecordingLogSink::Lines() const {
     return m_lines;
 }
 
+bool RecordingLogSink::Has(const std::string& strText) const {
+    for (const std::string& line : Lines())
+        if (line.find(strText) != std::string::npos) return true;
+    return false;
+}
+
 void RecordingLogSink::Clear() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_lines.clear();

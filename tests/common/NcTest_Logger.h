@@ -11,6 +11,7 @@ class RecordingLogSink : public IArkLogSink {
 public:
     void Output(const char* pText, uint32_t uLength) override;
     std::vector<std::string> Lines() const;
+    bool Has(const std::string& strText) const;  // some line contains the text
     void Clear();
 
 private:

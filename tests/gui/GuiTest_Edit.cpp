@@ -239,17 +239,9 @@ class EditWithFonts : public Edit {
 protected:
     void SetUp() override {
         Edit::SetUp();
-        const char* szHei = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
-        const char* szKai = "/usr/share/fonts/truetype/arphic/ukai.ttc";
-        if (!std::filesystem::exists(szHei) || !std::filesystem::exists(szKai)) GTEST_SKIP() << "CJK fonts not installed";
-        m_pDir = std::make_unique<ScopedTempDir>(true);
-        std::filesystem::create_directory("resource");
-        std::filesystem::create_symlink(szHei, "resource/simhei.ttf");
-        std::filesystem::create_symlink(szKai, "resource/simkai.ttf");
-        ASSERT_TRUE(Manager().InitFontTable());
+        if (!EnterDirWithRealFaces()) GTEST_SKIP() << "CJK fonts not installed";
         ASSERT_NE(Manager().GetFont(1, true), nullptr);
     }
-    std::unique_ptr<ScopedTempDir> m_pDir;
 };
 
 TEST_F(EditWithFonts, FitToWidthRefusesTextWiderThanTheBoxAndClicksPlaceTheCaret) {

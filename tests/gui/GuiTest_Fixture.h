@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "KX_GUI/ArkWnd.h"
 #include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXRenderer.h"
+#include "common/NcTest_TempDir.h"
 
 namespace ArkGuiTest {
 
@@ -119,7 +121,22 @@ protected:
         return v;
     }
 
+    // Enters a temporary directory whose resource/ holds the free CJK faces under the program's file
+    // names and opens the font table. False when the faces are not installed (the caller skips).
+    bool EnterDirWithRealFaces() {
+        const char* szHei = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
+        const char* szKai = "/usr/share/fonts/truetype/arphic/ukai.ttc";
+        if (!std::filesystem::exists(szHei) || !std::filesystem::exists(szKai)) return false;
+        m_pFacesDir = std::make_unique<ScopedTempDir>(true);
+        std::filesystem::create_directory("resource");
+        std::filesystem::create_symlink(szHei, "resource/simhei.ttf");
+        std::filesystem::create_symlink(szKai, "resource/simkai.ttf");
+        EXPECT_TRUE(Manager().InitFontTable());
+        return true;
+    }
+
     KXPlatform::CKXPlatform_NullHostWindow m_host;
+    std::unique_ptr<ScopedTempDir> m_pFacesDir;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;  // destroyed after the root
     ArkGui::CArkRootWnd m_root;
     uint32_t m_uTick = 100000;

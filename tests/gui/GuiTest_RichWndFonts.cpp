@@ -17,16 +17,8 @@ class RichWndFonts : public GuiFixture {
 protected:
     void SetUp() override {
         GuiFixture::SetUp();
-        const char* szHei = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
-        const char* szKai = "/usr/share/fonts/truetype/arphic/ukai.ttc";
-        if (!std::filesystem::exists(szHei) || !std::filesystem::exists(szKai)) GTEST_SKIP() << "CJK fonts not installed";
-        m_pDir = std::make_unique<ScopedTempDir>(true);
-        std::filesystem::create_directory("resource");
-        std::filesystem::create_symlink(szHei, "resource/simhei.ttf");
-        std::filesystem::create_symlink(szKai, "resource/simkai.ttf");
-        ASSERT_TRUE(Manager().InitFontTable());
+        if (!EnterDirWithRealFaces()) GTEST_SKIP() << "CJK fonts not installed";
     }
-    std::unique_ptr<ScopedTempDir> m_pDir;
 };
 
 TEST_F(RichWndFonts, RunsAreMeasuredInTheirOwnFont) {

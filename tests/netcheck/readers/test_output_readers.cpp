@@ -41,11 +41,7 @@ protected:
         ASSERT_TRUE(m_mgr.RunCommand(nSlot, "cat out.bin", 1));
         ASSERT_TRUE(proccount::WaitFor([&] { return m_mgr.IsSlotDone(nSlot); }));
     }
-    bool HasLog(const std::string& strText) const {
-        for (const std::string& line : m_sink.Lines())
-            if (line.find(strText) != std::string::npos) return true;
-        return false;
-    }
+    bool HasLog(const std::string& strText) const { return m_sink.Has(strText); }
     void ExpectReadFailureShown(uint32_t uStep) {
         EXPECT_EQ("ll-overflow", m_view.texts[0]);
         EXPECT_EQ("ll-overflow", m_view.texts[2]);

@@ -84,11 +84,7 @@ protected:
             ++n;
         return n;
     }
-    bool HasLog(const std::string& strText) const {
-        for (const std::string& line : m_sink.Lines())
-            if (line.find(strText) != std::string::npos) return true;
-        return false;
-    }
+    bool HasLog(const std::string& strText) const { return m_sink.Has(strText); }
     std::string ResultFile() const { return ReadTestFile(m_dir / "exe/checklist/S1.txt"); }
 
     ScopedTempDir m_dir{true};

@@ -22,11 +22,7 @@ protected:
     }
     void TearDown() override { CArkLogger::Instance().SetSink(0, nullptr); }
 
-    bool HasLog(const std::string& strText) const {
-        for (const std::string& line : m_sink.Lines())
-            if (line.find(strText) != std::string::npos) return true;
-        return false;
-    }
+    bool HasLog(const std::string& strText) const { return m_sink.Has(strText); }
     std::string WaitOutput(int32_t nSlot) {
         EXPECT_TRUE(proccount::WaitFor([&] { return m_mgr.IsSlotDone(nSlot); }));
         std::string out;
