@@ -16,8 +16,6 @@ constexpr uint32_t kBlinkMs = 500;
 constexpr int kPadding = 3;
 constexpr int kScrollWidth = 12;
 
-bool IsLeadByte(uint8_t u) { return u >= 0x81 && u <= 0xFE; }
-
 }  // namespace
 
 CArkEdit::CArkEdit() { m_nType = ARK_WND_EDIT; }
@@ -56,7 +54,7 @@ int CArkEdit::PrevCharStart(int nIndex) const {
     int nLast = 0;
     for (int i = 0; i < nIndex && i < static_cast<int>(m_strText.size());) {
         nLast = i;
-        i += (IsLeadByte(static_cast<uint8_t>(m_strText[i])) && i + 1 < static_cast<int>(m_strText.size())) ? 2 : 1;
+        i += (IsGbkLeadByte(static_cast<uint8_t>(m_strText[i])) && i + 1 < static_cast<int>(m_strText.size())) ? 2 : 1;
     }
     return nLast;
 }
@@ -64,7 +62,7 @@ int CArkEdit::PrevCharStart(int nIndex) const {
 int CArkEdit::NextCharEnd(int nIndex) const {
     int n = static_cast<int>(m_strText.size());
     if (nIndex >= n) return n;
-    return std::min(n, nIndex + (IsLeadByte(static_cast<uint8_t>(m_strText[nIndex])) ? 2 : 1));
+    return std::min(n, nIndex + (IsGbkLeadByte(static_cast<uint8_t>(m_strText[nIndex])) ? 2 : 1));
 }
 
 void CArkEdit::CollapseTo(int nIndex) {

@@ -15,6 +15,9 @@
 
 namespace ArkGui {
 
+// The first byte of a GBK double-byte character, as the edit box counts characters.
+inline bool IsGbkLeadByte(uint8_t u) { return u >= 0x81 && u <= 0xFE; }
+
 constexpr uint32_t ARK_EDIT_MULTILINE = 0x1;
 constexpr uint32_t ARK_EDIT_CLIPBOARD = 0x4;
 constexpr uint32_t ARK_EDIT_IME_OFF = 0x8;

@@ -12,7 +12,6 @@ namespace ArkGui {
 
 namespace {
 
-bool IsLeadByte(uint8_t u) { return u >= 0x81 && u <= 0xFE; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Full-width digits 0xA3B0..0xA3B9 stand for '0'..'9' in a numeric box.
@@ -41,7 +40,7 @@ int CArkEdit::OnChar(char ch, LParam lParam) {
     CArkGUIManager* pManager = m_pManager;
     m_uLastInputTick = pManager->GetTick();
     uint8_t u = static_cast<uint8_t>(ch);
-    if (IsLeadByte(u)) {
+    if (IsGbkLeadByte(u)) {
         // The trail byte is the next character message in the queue.
         KXPlatform::IHostWindow* pHost = pManager->GetHostWindow();
         KXPlatform::HostMessage msg;
@@ -178,13 +177,13 @@ void CArkEdit::PasteText(const std::string& strGbk) {
     bool bMulti = (m_uStyle & ARK_EDIT_MULTILINE) != 0;
     for (size_t i = 0; i < strGbk.size(); ++i) {
         uint8_t u = static_cast<uint8_t>(strGbk[i]);
-        if (IsLeadByte(u) && i + 1 < strGbk.size()) {
+        if (IsGbkLeadByte(u) && i + 1 < strGbk.size()) {
             InsertDoubleByte(u, static_cast<uint8_t>(strGbk[i + 1]));
             ++i;
         } else if (u == '\n' && bMulti && m_bAcceptsLineBreaks) {
             DeleteSelection();
             InsertBytes("\n", false);
-        } else if (u >= 32 && !IsLeadByte(u)) {
+        } else if (u >= 32 && !IsGbkLeadByte(u)) {
             DealAsciiChar(static_cast<char>(u));
         }
     }

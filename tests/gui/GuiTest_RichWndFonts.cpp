@@ -2,11 +2,8 @@
 // size, and a steady frame makes no FreeType call.
 #include "GuiTest_Fixture.h"
 
-#include <filesystem>
-
 #include "KX_GUI/ArkRichWnd.h"
 #include "KX_Renderer/KXFont.h"
-#include "common/NcTest_TempDir.h"
 
 using namespace ArkGui;
 using namespace ArkGuiTest;
