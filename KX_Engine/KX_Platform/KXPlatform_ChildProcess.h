@@ -32,8 +32,9 @@ public:
 
     // True while a child is recorded, running or ended but not yet released.
     bool HasProcess() const;
-    // Zero-wait poll: gathers what the child wrote so far and reports whether it has ended (and reaps
-    // it). False when no child is recorded.
+    // Zero-wait poll: gathers what the child wrote so far and reports whether it has ended. Once it has,
+    // whatever it left running in the background (its process group) is ended too and the child is
+    // reaped, so no command outlives its step. False when no child is recorded.
     bool PollEnded();
     // Ends the recorded child's whole process group and reaps the child. Acts only on the child this
     // object started: its process id stays reserved until it is reaped here or in PollEnded. Returns
