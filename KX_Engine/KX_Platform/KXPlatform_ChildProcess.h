@@ -43,8 +43,8 @@ public:
     // Forgets an ended child; the pipe stays open.
     void ReleaseProcess();
 
-    // Hands over what the child wrote, at most uMaxBytes, and drops it from the gathered output. An
-    // empty text when nothing was written. False when there is no pipe.
+    // Hands over what the child wrote, as program text (FromChildOutput), at most uMaxBytes, and drops
+    // it from the gathered output. An empty text when nothing was written. False when there is no pipe.
     bool ReadOutput(uint32_t uMaxBytes, std::string& strOut);
 
     // The system error code of the last failure (0 when none).

@@ -1,5 +1,6 @@
 // The child process on POSIX: posix_spawn of /bin/sh with a pipe, a process group per child, waitpid.
 #include "KX_Platform/KXPlatform_ChildProcess.h"
+#include "KX_Platform/KXPlatform_Encoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -202,8 +203,9 @@ bool CChildProcess::ReadOutput(uint32_t uMaxBytes, std::string& strOut) {
         return false;
     }
     d.Drain();
-    size_t n = std::min<size_t>(uMaxBytes, d.strGathered.size());
-    strOut.assign(d.strGathered, 0, n);
+    // Converting never lengthens the text, so the piece handed over stays within uMaxBytes.
+    const size_t n = ChildOutputCut(d.strGathered, uMaxBytes);
+    strOut = FromChildOutput(d.strGathered.substr(0, n));
     d.strGathered.erase(0, n);
     return true;
 }
