@@ -1,4 +1,5 @@
 // Frame pacing on a clock the test moves: the sleep after each frame, the FPS window, broken clocks.
+#include "common/NcTest_FrameClock.h"
 #include "common/NcTest_Logger.h"
 #include "common/NcTest_MessageBox.h"
 #include "common/NcTest_TempDir.h"
@@ -7,26 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 namespace {
-
-// Time stands still until the test moves it; a sleep moves it by the time slept (plus an overshoot).
-class FakeFrameClock : public IKXFrameClock {
-public:
-    uint64_t Now100ns() override { return m_uNow; }
-    void Sleep(uint32_t uMilliseconds) override {
-        m_vecSleeps.push_back(uMilliseconds);
-        m_uNow += (uMilliseconds + m_uOvershootMs) * 10000ull;
-    }
-    void AdvanceMs(double dMs) { m_uNow += static_cast<uint64_t>(std::llround(dMs * 10000.0)); }
-    void BackMs(uint32_t uMs) { m_uNow -= uMs * 10000ull; }
-
-    uint64_t m_uNow = 130000000000000000ull;
-    uint32_t m_uOvershootMs = 0;
-    std::vector<uint32_t> m_vecSleeps;
-};
 
 class FrameLimiterTest : public ::testing::Test {
 protected:
