@@ -6,6 +6,7 @@
 #include "KX_Kernal/fileandpath/KXKernal_IniFile.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
+#include "KX_Platform/KXPlatform_OpenUrl.h"
 #include "KX_Platform/KXPlatform_Sockets.h"
 #include "netcheck/NetChk_DetailInfo.h"
 
@@ -93,6 +94,8 @@ bool LoadConfig(const std::vector<std::string>& vecArgs) {
     info.nUploadLimitMs = ini.GetInt(kIniSection, "UploadLimitMs", 180000);
     // 0 (the default) looks in the pack archive first; any other value lets loose files win.
     SetReadPackFirst(ini.GetInt(kIniSection, "ReadPackFirst", 0) == 0);
+    // The browser for web links when the system's opener fails (empty: none).
+    KXPlatform::SetFallbackBrowser(ini.GetString(kIniSection, "Browser", ""));
     return true;
 }
 

@@ -12,6 +12,7 @@ CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock) : m_FrameLimiter(pClock) {
 }
 
 CNetChk_Global::~CNetChk_Global() {
+    if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
     // The tree and the renderer must go before the window they draw into; Shutdown normally did it.
     if (m_pRootWnd) m_pRootWnd->Destroy();
     m_pRootWnd.reset();
@@ -35,6 +36,8 @@ bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight
         return false;
     }
 
+    // The net-check windows find the application through this from their creation on.
+    SetNetChkAppServices(this);
     if (!CreateWindowTree(nWidth, nHeight)) return false;
     m_CommandMgr.Attach(nullptr, this, &m_ResMgr);
 
@@ -87,4 +90,5 @@ void CNetChk_Global::Shutdown() {
         m_CommandMgr.DeleteLocalFile(CNetChk_CommandMgr::GetBatchFileName(nSlot));
     }
     m_CommandMgr.Reset();
+    if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
 }

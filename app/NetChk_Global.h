@@ -8,13 +8,14 @@
 #include "KX_Renderer/KXRenderer.h"
 #include "netcheck/NetChk_CommandMgr.h"
 #include "netcheck/run/NetChk_RunHost.h"
+#include "netcheck/ui/NetChk_AppServices.h"
 #include "netcheck/ui/NetChk_UtilResMgr.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-class CNetChk_Global : public INetChk_RunHost {
+class CNetChk_Global : public INetChk_RunHost, public INetChkAppServices {
 public:
     // Makes the renderer for the window; the program draws into the window itself, tests into memory.
     using RendererFactory =
@@ -29,14 +30,19 @@ public:
     // Creates everything the GUI and the checks need on the window; false when the catalogue, the
     // renderer or the window tree cannot be made (start-up then ends with its message).
     bool Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight);
+    // ---- INetChkAppServices: what the net-check windows call ----
     // Starts a check run at a step (0 = from the beginning).
-    void StartCheck(int nStep);
-    void StopCheck();
-    bool StartUpload();
+    void StartCheck(int nStep) override;
+    void StopCheck() override;
+    bool StartUpload() override;
     // WM_DESTROY sent to the main window: the loop then ends and Shutdown runs.
-    void DestroyMainWindow();
+    void DestroyMainWindow() override;
     // The application clock the frame limiter keeps, in milliseconds.
-    uint32_t GetAppTick() const;
+    uint32_t GetAppTick() const override;
+    ArkGui::CArkRootWnd* GetRootWnd() override { return m_pRootWnd.get(); }
+    CNetChk_UtilResMgr* GetResMgr() override { return &m_ResMgr; }
+    const CNetChk_CommandMgr* GetCommandMgr() const override { return &m_CommandMgr; }
+
     // One iteration of the per-frame work: the poll of the current state, drawing, pacing.
     void Frame();
     // Tears down in order: window tree and input-method handler, renderer resources, the scripts of
@@ -63,9 +69,7 @@ public:
     int32_t GetAppState() const { return m_nAppState; }
     KXPlatform::IHostWindow* GetWindow() const { return m_pWnd; }
     FrameLimiter& GetFrameLimiter() { return m_FrameLimiter; }
-    CNetChk_UtilResMgr& GetResMgr() { return m_ResMgr; }
-    CNetChk_CommandMgr& GetCommandMgr() { return m_CommandMgr; }
-    ArkGui::CArkRootWnd* GetRootWnd() const { return m_pRootWnd.get(); }
+    CNetChk_CommandMgr& CommandMgr() { return m_CommandMgr; }
     KXRenderer::IKXRenderer* GetRenderer() const { return m_pRenderer.get(); }
     void SetRendererFactory(RendererFactory factory) { m_fnRendererFactory = std::move(factory); }
     // The window frame measured when the window was placed: one side's width, the caption's height.

@@ -3,6 +3,7 @@
 
 #include "app/NetChk_AppDefs.h"
 #include "app/NetChk_Config.h"
+#include "KX_Platform/KXPlatform_OpenUrl.h"
 
 #include <string>
 #include <vector>
@@ -120,9 +121,14 @@ TEST_F(LoadConfigTest, ThePlatformServerAndTheNumbers) {
     EXPECT_EQ(g_DetailInfo.nUploadLimitMs, 5000);
     EXPECT_FALSE(GetReadPackFirst()) << "1 lets loose files win";
 
-    WriteIni("Client=0\nServerIP=10.1.2.3\nDomain=127.0.0.1\nPage=/report\nReadPackFirst=0\n");
+    EXPECT_EQ(KXPlatform::GetFallbackBrowser(), "");
+
+    WriteIni("Client=0\nServerIP=10.1.2.3\nDomain=127.0.0.1\nPage=/report\nReadPackFirst=0\n"
+             "Browser=/opt/浏览器/firefox\n");
     ASSERT_TRUE(LoadConfig({"QVRTNetcheck"}));
     EXPECT_TRUE(GetReadPackFirst()) << "0, not 1, selects the pack archive first";
+    EXPECT_EQ(KXPlatform::GetFallbackBrowser(), "/opt/浏览器/firefox");
+    KXPlatform::SetFallbackBrowser("");
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ protected:
         g_DetailInfo.strServerName = "S1";
         g_DetailInfo.strServerIP = "10.1.2.3";
         m_wnd.Create("t", 640, 520);
-        m_global.GetCommandMgr().SetExeDir(m_dir.Path());
+        m_global.CommandMgr().SetExeDir(m_dir.Path());
         m_global.SetRendererFactory([](KXPlatform::IHostWindow&, int nWidth, int nHeight) {
             return KXRenderer::CreateSoftwareRenderer(nWidth, nHeight);
         });
@@ -60,7 +60,7 @@ TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
     ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
     EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppChecking);
     ASSERT_NE(m_global.GetRootWnd(), nullptr);
-    EXPECT_EQ(m_global.GetResMgr().GetNetChkString("Ntc_Chk_CheckResult0"), "result0") << "strings load in Init";
+    EXPECT_EQ(m_global.GetResMgr()->GetNetChkString("Ntc_Chk_CheckResult0"), "result0") << "strings load in Init";
 
     m_global.StartCheck(0);
     EXPECT_TRUE(Exists("QVRTNchk0.sh"));
@@ -82,22 +82,24 @@ TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
     m_global.SetAppState(INetChk_RunHost::kAppIdle);
     usleep(100000);
     for (int i = 0; i < 5; ++i) m_global.Frame();
-    EXPECT_EQ(m_global.GetCommandMgr().GetCurStep(), 0u);
-    EXPECT_EQ(m_global.GetCommandMgr().GetRunning(), 1);
+    EXPECT_EQ(m_global.CommandMgr().GetCurStep(), 0u);
+    EXPECT_EQ(m_global.CommandMgr().GetRunning(), 1);
     m_global.StopCheck();
 }
 
 TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
     ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    EXPECT_EQ(GetNetChkAppServices(), &m_global) << "the windows find the application from Init on";
     WriteTestFile("QVRTNchk0.sh", "exit\n");
     WriteTestFile("QVRTNchk1.sh", "exit\n");
-    ASSERT_FALSE(m_global.GetCommandMgr().GetCatalogue().m_vecCommands.empty());
+    ASSERT_FALSE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
     m_global.Shutdown();
     EXPECT_FALSE(Exists("QVRTNchk0.sh"));
     EXPECT_FALSE(Exists("QVRTNchk1.sh"));
     EXPECT_EQ(m_global.GetRootWnd(), nullptr);
     EXPECT_EQ(m_global.GetRenderer(), nullptr);
-    EXPECT_TRUE(m_global.GetCommandMgr().GetCatalogue().m_vecCommands.empty());
+    EXPECT_TRUE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
+    EXPECT_EQ(GetNetChkAppServices(), nullptr);
 }
 
 TEST_F(GlobalTest, InitFailsWithoutACatalogue) {

@@ -61,7 +61,7 @@ TEST_F(StartupTest, ConfigurationAndInitialisationFailuresEndWithCodeZero) {
     // A configuration that loads but no catalogue for the server: the window is made, Init fails.
     KXPlatform::SetCurrentDir(m_dir.Path().c_str());
     WriteTestFile("data/netcheck.ini", "[netcheck]\nClient=0\nServerIP=10.1.2.3\nDomain=127.0.0.1\nPage=/p\n");
-    m_global.GetCommandMgr().SetExeDir(m_dir.Path());
+    m_global.CommandMgr().SetExeDir(m_dir.Path());
     m_boxes.Clear();
     EXPECT_EQ(Run(), 0);
     // The catalogue's own kernel box ("no table") comes first.
