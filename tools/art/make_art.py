@@ -200,6 +200,37 @@ def card(img, x, y, w, h):
     img.alpha_composite(body, (x, y))
 
 
+def card_glyph(kind, size=28):
+    """A faint line drawing at the right of a reading's card: a gauge for the overall grade, a
+    stopwatch for the latency, three packets (one lost) for the loss."""
+    s = size * SS
+    img = Image.new("RGBA", (s, s), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    col = CYAN + (150,)
+    wl = int(2.2 * SS)
+    if kind == "gauge":
+        d.arc((2 * SS, 4 * SS, s - 2 * SS, s + 10 * SS), 200, 340, fill=col, width=wl)
+        cx, cy = s / 2, s * 0.62
+        d.line((cx, cy, cx + s * 0.22, cy - s * 0.3), fill=col, width=wl)
+        d.ellipse((cx - 3 * SS, cy - 3 * SS, cx + 3 * SS, cy + 3 * SS), fill=col)
+    elif kind == "watch":
+        d.ellipse((4 * SS, 6 * SS, s - 4 * SS, s - 2 * SS), outline=col, width=wl)
+        cx, cy = s / 2, (6 * SS + s - 2 * SS) / 2
+        d.line((cx, 2 * SS, cx, 6 * SS), fill=col, width=wl)
+        d.line((cx, cy, cx, cy - 6 * SS), fill=col, width=wl)
+        d.line((cx, cy, cx + 5 * SS, cy + 2 * SS), fill=col, width=wl)
+    else:
+        for i in range(3):
+            x0 = 1 * SS + i * 9 * SS
+            box = (x0, 9 * SS, x0 + 7 * SS, 16 * SS)
+            if i == 1:
+                d.rectangle(box, outline=(236, 120, 96, 150), width=int(1.5 * SS))
+            else:
+                d.rectangle(box, fill=col)
+        d.line((2 * SS, 22 * SS, s - 2 * SS, 22 * SS), fill=CYAN + (90,), width=int(1.5 * SS))
+    return img.resize((size, size), Image.LANCZOS)
+
+
 def make_main_bg():
     w, h = MAIN_W, MAIN_H
     img = vgrad(w, h, NIGHT_TOP, NIGHT_BOTTOM)
@@ -214,8 +245,9 @@ def make_main_bg():
     img.alpha_composite(emblem(30), (14, 7))
     for (x, y, sw, sh) in SECTIONS:
         section(img, x, y, sw, sh)
-    for (x, y, cw, ch) in CARDS:
+    for (x, y, cw, ch), kind in zip(CARDS, ("gauge", "watch", "packets")):
         card(img, x, y, cw, ch)
+        img.alpha_composite(card_glyph(kind), (x + cw - 42, y + 14))
     # The divider between the verdict and the advice inside the last section.
     hline(img, 30, 610, 342, (48, 62, 86), 255, fade=60)
     # The button bar: a darker band under a hairline.
