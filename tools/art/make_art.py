@@ -374,7 +374,7 @@ def msgbox_pieces():
 def tip_pieces():
     size, cut, r = 18, 6, 4
     img = Image.new("RGBA", (size, size), (0, 0, 0, 0))
-    paint(img, solid(size, size, (10, 14, 22), 236), round_mask(size, size, r))
+    paint(img, solid(size, size, (10, 14, 22), 248), round_mask(size, size, r))
     paint(img, solid(size, size, (84, 150, 196)), ring_mask(size, size, r, 1))
     return cut_nine(img, cut)
 
