@@ -20,8 +20,9 @@ const ArkImageLayer& CArkButton::StateBackground() const {
 }
 
 void CArkButton::Render() {
+    CArkWatch<> self(this);  // Update may tell the parent, which may free this button
     Update();
-    if (!m_pManager || !m_pManager->IsLive(this)) return;
+    if (!self) return;
     KXRenderer::KXRectI rcClip = ClipRect();
     const KXRenderer::KXRectI* pClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) ? &rcClip : nullptr;
     if (!m_decoration.IsEmpty()) DrawLayer(m_decoration, pClip); else DrawLayer(StateBackground(), pClip);
@@ -35,7 +36,7 @@ void CArkButton::Render() {
 
 void CArkButton::DrawCaption() {
     if (m_strCaption.empty()) return;
-    bool bEnabled = IsEnabled();
+    bool bEnabled = IsEnabled() || m_bForceShowText;
     uint32_t uText = bEnabled ? m_uTextColour : m_uTextColourDisabled;
     uint32_t uEdge = bEnabled ? m_uEdgeColour : m_uEdgeColourDisabled;
     if (IsPressed()) {
