@@ -146,4 +146,28 @@ void BM_LoadLayoutAndCreateMainWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadLayoutAndCreateMainWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The two halves apart: reading and parsing the package, and creating the window (its images) from it.
+void BM_LoadLayoutOnly(benchmark::State& state) {
+    EnterData();
+    ArkGui::CArkLayoutPackage package;
+    for (auto _ : state) benchmark::DoNotOptimize(package.Load(kRoot));
+}
+BENCHMARK(BM_LoadLayoutOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_CreateMainWindowOnly(benchmark::State& state) {
+    EnterData();
+    KXPlatform::CKXPlatform_NullHostWindow host;
+    host.Create("bench", 640, 520);
+    auto pRenderer = KXRenderer::CreateSoftwareRenderer(640, 520);
+    ArkGui::CArkRootWnd root;
+    root.CreateRoot(640, 520, &host, pRenderer.get());
+    root.GetManager()->LoadLayout(kRoot);
+    for (auto _ : state) {
+        ArkGui::CArkWnd main;
+        main.CreateFromTemplate("NetChkMainWnd", &root);
+        main.Destroy();
+    }
+}
+BENCHMARK(BM_CreateMainWindowOnly)->Unit(benchmark::kMillisecond);
+
 }  // namespace
