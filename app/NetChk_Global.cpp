@@ -4,10 +4,14 @@
 #include "app/NetChk_AppDefs.h"
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_Clock.h"
+#include "KX_Platform/KXPlatform_GraphicsAdapter.h"
 
-CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock) : m_FrameLimiter(pClock) {
+CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock)
+    : m_FrameLimiter(pClock), m_uCreatedTick(KXPlatform::GetTickCount()) {
     m_fnRendererFactory = [](KXPlatform::IHostWindow& wnd, int, int) {
-        return KXRenderer::CreateWindowRenderer(wnd, false);
+        // The GPU when the machine has one; otherwise SDL's own software rasteriser.
+        return KXRenderer::CreateWindowRenderer(wnd, !KXPlatform::HasGraphicsDevice());
     };
 }
 
