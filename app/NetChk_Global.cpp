@@ -27,9 +27,8 @@ bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight
     m_pWnd = pWnd;
     m_FrameLimiter.SetDelayPerFrame(FrameLimiter::kDefaultDelayMs);
 
-    // UI resources: the verdict bounds and the display strings (a table that fails keeps defaults).
-    m_ResMgr.LoadNetJudged();
-    m_ResMgr.LoadStringDef();
+    // UI resources: control fonts, verdict bounds, display strings (a table that fails keeps defaults).
+    m_ResMgr.LoadTables();
 
     if (!m_CommandMgr.initCommandMgr()) return false;
 
@@ -52,7 +51,13 @@ bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight
 bool CNetChk_Global::CreateWindowTree(int nWidth, int nHeight) {
     m_pRootWnd = std::make_unique<ArkGui::CArkRootWnd>();
     m_pRootWnd->CreateRoot(nWidth, nHeight, m_pWnd, m_pRenderer.get());
-    m_pRootWnd->GetManager()->InitFontTable();
+    ArkGui::CArkGUIManager* pManager = m_pRootWnd->GetManager();
+    pManager->InitFontTable();
+    // Every net-check window is made from a template of this package.
+    if (!pManager->LoadLayout(NetChkApp::kRootLayout)) {
+        ArkLog(WL_ERROR, M_Logic, "%s 界面布局[%s]加载失败", "CNetChk_Global::Init", NetChkApp::kRootLayout);
+        return false;
+    }
     return true;
 }
 
