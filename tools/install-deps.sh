@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping
+  xvfb xdotool
 )
 missing=()
 for p in "${packages[@]}"; do
