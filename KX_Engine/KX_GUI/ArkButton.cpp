@@ -31,13 +31,7 @@ int CArkButton::Create(const char* szCaption, uint32_t uStyle, int nX, int nY, i
 }
 
 int CArkButton::Destroy() {
-    if (m_pCursorWnd && m_pManager && m_pManager->IsLive(m_pCursorWnd)) {
-        CArkWnd* p = m_pCursorWnd;
-        m_pCursorWnd = nullptr;
-        p->Destroy();
-        delete p;
-    }
-    m_pCursorWnd = nullptr;
+    DestroyCursorWnd();
     m_layerOver.Clear();
     m_layerDown.Clear();
     m_layerDrag.Clear();
@@ -84,12 +78,7 @@ void CArkButton::CreateCursorWnd() {
         m_pManager->SetCarryIconWnd(nullptr);
         pOld->Show(false);
     }
-    if (m_pCursorWnd) {
-        CArkWnd* p = m_pCursorWnd;
-        m_pCursorWnd = nullptr;
-        p->Destroy();
-        delete p;
-    }
+    DestroyCursorWnd();
     if (m_layerDrag.IsEmpty()) return;
     auto* pCursor = new CCursorWnd();
     // It lives under the root: a tree closed while it is up frees it with the rest.
@@ -100,8 +89,16 @@ void CArkButton::CreateCursorWnd() {
         return;
     }
     *pCursor->GetLayer(ArkAttrKey(ARK_ATTR_ENABLED)) = m_layerDrag;
-    m_pCursorWnd = pCursor;
+    m_cursorWnd = CArkWatch<>(pCursor);
     m_pManager->SetCarryIconWnd(pCursor);
+}
+
+void CArkButton::DestroyCursorWnd() {
+    CArkWnd* p = m_cursorWnd.Get();
+    m_cursorWnd = CArkWatch<>();
+    if (!p) return;
+    p->Destroy();
+    delete p;
 }
 
 ArkImageLayer* CArkButton::GetLayer(uint32_t uKey) {
@@ -176,11 +173,11 @@ void CArkButton::Update() {
         InvalidateArea();
     }
     if (m_bFocus && !m_pManager->IsPassThrough()) {
-        CArkGUIManager* pManager = m_pManager;  // the parent may free this button while it is told
+        CArkWatch<> self(this);  // the parent may free this button while it is told
         if (uNow - g_uLastHold > 50) {
             g_uLastHold = uNow;
             NotifyParent(ARK_NOTIFY_HOLD, CursorX(), CursorY());
-            if (!pManager->IsLive(this)) return;
+            if (!self) return;
         }
         if (uNow - g_uLastRepeat514 > 100) {
             g_uLastRepeat514 = uNow;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "KX_GUI/ArkWatch.h"
 #include "KX_GUI/ArkWnd.h"
 
 namespace ArkGui {
@@ -27,6 +28,8 @@ public:
     bool CanRepeat() const;
     void TouchRepeat();
     void CreateCursorWnd() override;
+    // Closes the drag cursor window unless the tree has freed it already.
+    void DestroyCursorWnd();
 
     ArkImageLayer* GetLayer(uint32_t uKey) override;
     void SetTextColour(uint32_t uKey, uint32_t uColour) override;
@@ -78,7 +81,8 @@ protected:
     uint32_t m_uRepeatInterval = 500;
     uint32_t m_uLastRepeat = 0;
     bool m_bRepeat = false;
-    CArkWnd* m_pCursorWnd = nullptr;
+    // The drag cursor window lives under the root, which may free it first when the tree closes.
+    CArkWatch<> m_cursorWnd;
 };
 
 // The arrows and the thumb of a scroll bar.

@@ -19,7 +19,7 @@ const ArkImageLayer& CArkButton::StateBackground() const {
 }
 
 void CArkButton::Render() {
-    if (!m_pManager || !m_pManager->IsLive(this)) return;
+    if (!m_pManager) return;
     KXRenderer::KXRectI rcClip = ClipRect();
     const KXRenderer::KXRectI* pClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) ? &rcClip : nullptr;
     if (!m_decoration.IsEmpty()) DrawLayer(m_decoration, pClip); else DrawLayer(StateBackground(), pClip);
@@ -33,7 +33,7 @@ void CArkButton::Render() {
 
 void CArkButton::DrawCaption() {
     if (m_strCaption.empty()) return;
-    bool bEnabled = IsEnabled();
+    bool bEnabled = IsEnabled() || m_bForceShowText;
     uint32_t uText = bEnabled ? m_uTextColour : m_uTextColourDisabled;
     uint32_t uEdge = bEnabled ? m_uEdgeColour : m_uEdgeColourDisabled;
     if (IsPressed()) {

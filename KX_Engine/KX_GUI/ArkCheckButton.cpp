@@ -1,7 +1,7 @@
 // CArkCheckButton: toggles and radio groups on the button's click rule.
 #include "KX_GUI/ArkCheckButton.h"
 
-#include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWatch.h"
 
 namespace ArkGui {
 
@@ -13,19 +13,22 @@ void CArkCheckButton::SetChecked(bool bChecked) {
     m_bChecked = bChecked;
     Invalidate();
     if (bChecked && (m_uStyle & ARK_CHECK_RADIO) && m_nUserData >= 0 && m_pParent) {
-        CArkGUIManager* pManager = m_pManager;
+        CArkWatch<> self(this);
         for (CArkWnd* p = m_pParent->GetFirstChild(); p;) {
-            CArkWnd* pNext = p->GetNextSibling();
+            CArkWatch<> next(p->GetNextSibling());
             auto* pCheck = p != this ? dynamic_cast<CArkCheckButton*>(p) : nullptr;
             if (pCheck && pCheck->IsClassName(GetClassName()) && pCheck->GetUserData() == m_nUserData && pCheck->m_bChecked) {
                 pCheck->m_bChecked = false;
                 pCheck->OnCheckedChanged(false);
                 // The hook may have closed windows: this one ends the walk, a closed next sibling restarts
                 // it (the siblings already unchecked are passed over).
-                if (!pManager || !pManager->IsLive(this) || !m_pParent) return;
-                if (pNext && !pManager->IsLive(pNext)) pNext = m_pParent->GetFirstChild();
+                if (!self || !m_pParent) return;
+                if (next.Address() && !next) {
+                    p = m_pParent->GetFirstChild();
+                    continue;
+                }
             }
-            p = pNext;
+            p = next.Get();
         }
     }
     OnCheckedChanged(bChecked);
@@ -49,10 +52,10 @@ ArkImageLayer* CArkCheckButton::GetCheckedLayer(uint32_t uState) {
 
 int CArkCheckButton::OnLButtonUp(int, int, int) {
     if (!IsClickRelease()) return 1;
-    CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);
     if (m_uStyle & ARK_CHECK_TOGGLE) SetChecked(!m_bChecked);
     else if (m_uStyle & ARK_CHECK_RADIO) SetChecked(true);
-    if (pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_CLICK, CursorX(), CursorY());
+    if (self) NotifyParent(ARK_NOTIFY_CLICK, CursorX(), CursorY());
     return 1;
 }
 

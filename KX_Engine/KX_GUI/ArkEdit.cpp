@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_Renderer/KXRenderer.h"
 
 namespace ArkGui {
@@ -190,9 +191,9 @@ void CArkEdit::OnActivate(bool bActive) {
 }
 
 int CArkEdit::OnLButtonDown(int, int nX, int nY) {
-    CArkGUIManager* pManager = m_pManager;  // activation hooks may free this box
+    CArkWatch<> self(this);  // activation hooks may free this box
     Activate();
-    if (!pManager || !pManager->IsLive(this)) return 1;
+    if (!self) return 1;
     KXRenderer::CKXFont* pFont = GetFont();
     if (!pFont) return 1;
     int nLineStart = 0, nLineEnd = static_cast<int>(m_strText.size());

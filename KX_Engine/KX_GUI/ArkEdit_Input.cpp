@@ -4,6 +4,7 @@
 
 #include "KX_GUI/ArkEdit.h"
 #include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
 #include "KX_Renderer/KXFont.h"
@@ -38,6 +39,7 @@ bool CArkEdit::InsertDoubleByte(uint8_t uLead, uint8_t uTrail) {
 int CArkEdit::OnChar(char ch, LParam lParam) {
     if (m_bReadOnly || !m_pManager) return 0;
     CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);  // the clipboard keys and the parent may free this box
     m_uLastInputTick = pManager->GetTick();
     uint8_t u = static_cast<uint8_t>(ch);
     if (IsGbkLeadByte(u)) {
@@ -63,7 +65,7 @@ int CArkEdit::OnChar(char ch, LParam lParam) {
     } else if (u >= 32) {
         DealAsciiChar(ch);
     }
-    if (!pManager->IsLive(this)) return 1;
+    if (!self) return 1;
     if (m_uStyle & ARK_EDIT_REPORT_CARET) {
         int nLine = LineOf(m_nCaret);
         KXRenderer::CKXFont* pFont = GetFont();
@@ -102,6 +104,7 @@ bool CArkEdit::DealAsciiChar(char ch) {
 int CArkEdit::OnKeyDown(int nKey, LParam lParam) {
     if (m_bReadOnly || !m_pManager) return 0;
     CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);  // the parent may free this box when it hears of a key
     bool bShift = pManager->IsKeyDown(VK_SHIFT);
     bool bCtrl = pManager->IsKeyDown(VK_CONTROL);
     bool bMulti = (m_uStyle & ARK_EDIT_MULTILINE) != 0;
@@ -148,9 +151,9 @@ int CArkEdit::OnKeyDown(int nKey, LParam lParam) {
             break;
         default: break;
     }
-    if (!pManager->IsLive(this)) return 1;
+    if (!self) return 1;
     NotifyParent(ARK_NOTIFY_KEY, nKey, lParam);
-    if (pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_KEY_AFTER, nKey, lParam);
+    if (self) NotifyParent(ARK_NOTIFY_KEY_AFTER, nKey, lParam);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_GUI/ArkRootWnd.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 
 namespace ArkGui {
@@ -95,7 +96,7 @@ int CArkKeyMsgProc::ProcessAccelerators(uint32_t& uMsg, KXPlatform::WParam& wPar
     auto it = m_mapAccelerators.find(MakeKeyCode(wParam));
     if (it == m_mapAccelerators.end()) return 1;
     ArkAccelerator accel = it->second;
-    if (!m_manager.IsLive(accel.pWnd)) return 1;
+    if (!CArkWatch<>(m_manager, accel.pWnd)) return 1;
     if (accel.lParam == 0) {
         // A local entry counts only inside the focus window.
         bool bInside = false;
@@ -118,8 +119,9 @@ int CArkKeyMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform
     CArkWnd* pModal = m_manager.GetModalTop();
     if (pModal) {
         if (pModal->GetTakesKeysDirectly()) return pModal->OnMessage(uMsg, wParam, lParam);
+        CArkWatch<> modal(pModal);  // the hot key may close it
         ProcessAccelerators(uMsg, wParam, lParam, pModal);
-        if (m_manager.GetModalTop() != pModal || !m_manager.IsLive(pModal)) return 1;
+        if (!modal || m_manager.GetModalTop() != pModal) return 1;
         return pModal->OnMessage(uMsg, wParam, lParam);
     }
 
@@ -139,8 +141,9 @@ int CArkKeyMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform
     }
     pActive = m_manager.GetActiveWnd();
     if (!pActive) return 0;
+    CArkWatch<> active(pActive);  // a filter may close it
     if (CallFilters(uMsg, wParam, lParam)) return 1;
-    if (!m_manager.IsLive(pActive) || !pActive->IsEnabled()) return 0;
+    if (!active || !pActive->IsEnabled()) return 0;
     return pActive->OnMessage(uMsg, wParam, lParam);
 }
 

@@ -3,6 +3,7 @@
 
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_GUI/ArkRootWnd.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_GUI/ArkWnd.h"
 
 namespace ArkGui {
@@ -21,31 +22,31 @@ void CDragHandler::End(uint32_t uMsg, int nX, int nY) {
     CArkGUIManager* pManager = m_pWnd->GetManager();
     if (!pManager) return;
     CArkWnd* pTarget = pManager->GetRoot()->HitTest(nX, nY, 1, false);
-    CArkWnd* pSelf = m_pWnd;
-    if (pTarget && pTarget != pSelf) pTarget->OnNotify(pSelf, ARK_NOTIFY_DROP_TARGET, static_cast<intptr_t>(uMsg), 0);
-    if (pManager->IsLive(pSelf)) pSelf->OnNotify(pTarget, ARK_NOTIFY_DROP_SOURCE, static_cast<intptr_t>(uMsg), 0);
+    CArkWatch<> self(m_pWnd);  // the handler goes with its window: nothing of it is read after the first call
+    if (pTarget && pTarget != self.Address()) pTarget->OnNotify(self.Get(), ARK_NOTIFY_DROP_TARGET, static_cast<intptr_t>(uMsg), 0);
+    if (CArkWnd* pSelf = self.Get()) pSelf->OnNotify(pTarget, ARK_NOTIFY_DROP_SOURCE, static_cast<intptr_t>(uMsg), 0);
 }
 
 // The handler belongs to its window: once a hook has freed the window, the handler is gone too, so
-// every step below keeps the window and the manager in locals and asks the live set.
+// every step below keeps a watch on the window in a local and reads no member after a call out.
 void CWndDragHandler::Begin(uint32_t uMsg, int nX, int nY) {
-    CArkWnd* pWnd = m_pWnd;
-    CArkGUIManager* pManager = pWnd->GetManager();
-    pWnd->OnDragStart();
-    if (pManager && pManager->IsLive(pWnd)) Move(uMsg, nX, nY);
+    CArkWatch<> wnd(m_pWnd);
+    wnd->OnDragStart();
+    if (wnd) Move(uMsg, nX, nY);
 }
 
 namespace {
 
 // Attached children follow, and their attached children follow them.
-void MoveAttachedChildren(CArkGUIManager* pManager, CArkWnd* pWnd, int nDx, int nDy) {
+void MoveAttachedChildren(CArkWnd* pWnd, int nDx, int nDy) {
     for (CArkWnd* pChild = pWnd->GetFirstChild(); pChild;) {
+        CArkWatch<> child(pChild);
         CArkWnd* pNext = pChild->GetNextSibling();
         if (pChild->HasStyle(ARK_STYLE_ATTACHED)) {
             pChild->MoveBy(nDx, nDy);
-            if (!pManager->IsLive(pChild)) return;
-            MoveAttachedChildren(pManager, pChild, nDx, nDy);
-            if (!pManager->IsLive(pChild)) return;
+            if (!child) return;
+            MoveAttachedChildren(pChild, nDx, nDy);
+            if (!child) return;
         }
         pChild = pNext;
     }
@@ -55,11 +56,11 @@ void MoveAttachedChildren(CArkGUIManager* pManager, CArkWnd* pWnd, int nDx, int 
 
 void CWndDragHandler::Move(uint32_t, int nX, int nY) {
     CArkWnd* pWnd = m_pWnd;
-    CArkGUIManager* pManager = pWnd->GetManager();
-    if (!pManager || nX <= 0 || nY <= 0 || !pWnd->GetParent()) return;
+    CArkWatch<> wnd(pWnd);
+    if (!wnd || nX <= 0 || nY <= 0 || !pWnd->GetParent()) return;
     if (pWnd->HasStyle(ARK_STYLE_ATTACHED)) {
         pWnd->OnDragMove(pWnd->GetGrabX(), pWnd->GetGrabY(), nX, nY);
-        if (pManager->IsLive(pWnd)) pWnd->RecordGrab(nX, nY);
+        if (wnd) pWnd->RecordGrab(nX, nY);
         return;
     }
     if (!pWnd->AcceptGrab(pWnd->GetGrabX(), pWnd->GetGrabY())) return;
@@ -68,15 +69,14 @@ void CWndDragHandler::Move(uint32_t, int nX, int nY) {
     if (!pWnd->MayMoveBy(nDx, nDy)) return;
     pWnd->MoveBy(nDx, nDy);
     pWnd->OnMoved(nDx, nDy);
-    if (!pManager->IsLive(pWnd)) return;
-    MoveAttachedChildren(pManager, pWnd, nDx, nDy);
+    if (!wnd) return;
+    MoveAttachedChildren(pWnd, nDx, nDy);
 }
 
 void CWndDragHandler::End(uint32_t uMsg, int nX, int nY) {
-    CArkWnd* pWnd = m_pWnd;
-    CArkGUIManager* pManager = pWnd->GetManager();
+    CArkWatch<> wnd(m_pWnd);
     CDragHandler::End(uMsg, nX, nY);
-    if (pManager && pManager->IsLive(pWnd)) pWnd->OnDragEnd();
+    if (wnd) wnd->OnDragEnd();
 }
 
 void CDestoryItemDragHandler::End(uint32_t, int, int) {

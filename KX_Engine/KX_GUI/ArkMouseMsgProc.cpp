@@ -6,6 +6,7 @@
 
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_GUI/ArkRootWnd.h"
+#include "KX_GUI/ArkWatch.h"
 
 namespace ArkGui {
 
@@ -52,9 +53,10 @@ void CArkMouseMsgProc::Forget(const CArkWnd* pWnd) {
     if (m_pHit == pWnd) m_pHit = nullptr;
 }
 
-void CArkMouseMsgProc::Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam,
-                               int nX, int nY) {
-    if (!m_manager.IsLive(pWnd)) return;
+void CArkMouseMsgProc::Deliver(const CArkWatch<>& wnd, uint32_t uMsg, KXPlatform::WParam wParam,
+                               KXPlatform::LParam lParam, int nX, int nY) {
+    CArkWnd* pWnd = wnd.Get();
+    if (!pWnd) return;
     if (uMsg == WM_MOUSEWHEEL) {
         // The wheel keeps the screen point it came with; the cursor only chose the window.
         pWnd->OnWheelMessage(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), GET_X_LPARAM(lParam),
@@ -87,24 +89,27 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
     }
     m_pHit = pHit;
     if (!pHit) return 0;
+    CArkWatch<> hit(pHit);
+    CArkWatch<> modal(pModal);
 
     // Raw copies for the hooked windows.
     bool bHitServed = false;
     if (!bWheel) {
         // A copy: a hooked window may unhook itself or others.
-        std::vector<CArkWnd*> vecHooked = m_manager.GetHookedWnds();
-        for (CArkWnd* p : vecHooked) {
-            if (!m_manager.IsLive(p) || !p->IsVisible() || !p->IsEnabled()) continue;
+        std::vector<CArkWatch<>> vecHooked(m_manager.GetHookedWnds().begin(), m_manager.GetHookedWnds().end());
+        for (const CArkWatch<>& hooked : vecHooked) {
+            CArkWnd* p = hooked.Get();
+            if (!p || !p->IsVisible() || !p->IsEnabled()) continue;
             p->OnMessage(uMsg, wParam, MAKELPARAM(nX - p->GetX(), nY - p->GetY()));
             if (p == pHit) bHitServed = true;
         }
-        if (!m_manager.IsLive(pHit)) return 1;
+        if (!hit) return 1;
     }
 
     m_manager.GetKeyProc().CallObservers(uMsg, wParam, lParam);
-    if (!m_manager.IsLive(pHit)) return 1;
+    if (!hit) return 1;
     // An observer may have closed the modal window; the one now on top (if any) routes instead.
-    if (pModal && !m_manager.IsLive(pModal)) pModal = m_manager.GetModalTop();
+    if (pModal && !modal) pModal = m_manager.GetModalTop();
 
     if (!pModal || m_manager.IsInsideModal(pModal, pHit)) m_manager.SetHoveredWnd(pHit);
 
@@ -115,7 +120,7 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
     if (m_nState != ARK_MOUSE_CARRY) {
         KXPlatform::LParam lLocal = MAKELPARAM(nX - pHit->GetX(), nY - pHit->GetY());
         if (m_manager.GetKeyProc().CallFilters(uMsg, wParam, lLocal)) return 1;
-        if (!m_manager.IsLive(pHit)) return 1;
+        if (!hit) return 1;
     }
 
     m_nMsgState = m_nState;
@@ -126,13 +131,15 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
         if (pIcon && pIcon->IsVisible()) return 1;
     }
     if (bHitServed) return 1;
-    Deliver(pHit, uMsg, wParam, lParam, nX, nY);
+    Deliver(hit, uMsg, wParam, lParam, nX, nY);
     return 1;
 }
 
 int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam,
                                  int nX, int nY) {
     CArkWnd* pHit = m_pHit;
+    CArkWatch<> hit(pHit);
+    CArkWatch<> modal(pModal);
     if (uMsg == WM_LBUTTONDOWN || uMsg == WM_LBUTTONDBLCLK) SetFocusWnd(pHit);
     if (uMsg == WM_LBUTTONUP) {
         ReleaseFocus();
@@ -141,15 +148,15 @@ int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WPa
     if (m_nState == ARK_MOUSE_DRAG || m_nState == ARK_MOUSE_CARRY) return 1;
     bool bInside = pModal->Contains(pHit);
     if (bInside && !pModal->GetDirectChildrenOnly()) {
-        Deliver(pHit, uMsg, wParam, lParam, nX, nY);
+        Deliver(hit, uMsg, wParam, lParam, nX, nY);
         return 1;
     }
     int nType = pHit->GetType();
     if (bInside && (nType == ARK_WND_RICH || nType == ARK_WND_BUTTON || nType == ARK_WND_CHECKBUTTON || nType == ARK_WND_EDIT)) {
-        Deliver(pHit, uMsg, wParam, lParam, nX, nY);
+        Deliver(hit, uMsg, wParam, lParam, nX, nY);
         return 1;
     }
-    if (!m_manager.IsLive(pModal)) return 1;
+    if (!modal) return 1;
     // The modal window gets everything else as it came: GUI pixels of the root, the wheel's screen point.
     pModal->OnMessage(uMsg, wParam, uMsg == WM_MOUSEWHEEL ? lParam : MAKELPARAM(nX, nY));
     return 1;

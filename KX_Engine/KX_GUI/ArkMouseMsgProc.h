@@ -13,6 +13,8 @@ namespace ArkGui {
 class CArkGUIManager;
 class CArkWnd;
 class CArkMouseMsgProc;
+template <class T>
+class CArkWatch;
 
 class IMouseState {
 public:
@@ -84,7 +86,7 @@ public:
 
 private:
     // nX, nY: the cursor in GUI pixels; the wheel goes out with the screen point of its lParam instead.
-    void Deliver(CArkWnd* pWnd, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
+    void Deliver(const CArkWatch<CArkWnd>& wnd, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
     int RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
 
     CArkGUIManager& m_manager;

@@ -2,6 +2,7 @@
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_GUI/ArkMouseHandlers.h"
 #include "KX_GUI/ArkMouseMsgProc.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_GUI/ArkWnd.h"
 
 namespace ArkGui {
@@ -15,7 +16,6 @@ CNormalHandler* NormalHandlerOf(CArkWnd* pWnd) {
 }  // namespace
 
 void CNormalState::OnMessage(uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY) {
-    CArkGUIManager& manager = m_proc.GetManager();
     CArkWnd* pFocus = m_proc.GetFocusWnd();
     switch (uMsg) {
         case WM_LBUTTONDOWN:
@@ -40,7 +40,6 @@ void CNormalState::OnMessage(uint32_t uMsg, KXPlatform::WParam wParam, int nX, i
             if (CNormalHandler* p = NormalHandlerOf(pFocus)) p->OnThirdEvent(uMsg, nX, nY);
             break;
     }
-    (void)manager;
 }
 
 void CDragState::OnEnter() {
@@ -54,7 +53,6 @@ void CDragState::OnEnter() {
 void CDragState::OnLeave() { m_proc.GetManager().GetKeyProc().SetDragInProgress(false); }
 
 void CDragState::OnMessage(uint32_t uMsg, KXPlatform::WParam wParam, int nX, int nY) {
-    CArkGUIManager& manager = m_proc.GetManager();
     CArkWnd* pDragged = m_proc.GetFocusWnd();
     bool bHeld = (GET_KEYSTATE_WPARAM(wParam) & MK_LBUTTON) != 0;
     if (uMsg == WM_MOUSEMOVE && bHeld) {
@@ -62,14 +60,14 @@ void CDragState::OnMessage(uint32_t uMsg, KXPlatform::WParam wParam, int nX, int
         return;
     }
     if (uMsg != WM_LBUTTONUP && uMsg != WM_MOUSEMOVE) return;
+    // Focus and hit are forgotten by the processor when their window goes, so both live here.
+    CArkWatch<> dragged(pDragged);
+    CArkWatch<> hit(m_proc.GetHitWnd());
     if (uMsg == WM_LBUTTONUP) m_proc.ReleaseFocus();
     // The drop goes to the dragged window's handler, which tells the window under the cursor.
     IMouseEventHandler* pHandler = nullptr;
-    if (manager.IsLive(pDragged)) pHandler = pDragged->GetMouseHandler(m_nSlot);
-    if (!pHandler) {
-        CArkWnd* pHit = m_proc.GetHitWnd();
-        if (manager.IsLive(pHit)) pHandler = pHit->GetMouseHandler(m_nSlot);
-    }
+    if (dragged) pHandler = dragged->GetMouseHandler(m_nSlot);
+    if (!pHandler && hit) pHandler = hit->GetMouseHandler(m_nSlot);
     m_proc.ChangeState(ARK_MOUSE_NORMAL);
     if (pHandler) pHandler->End(uMsg, nX, nY);
 }

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWatch.h"
 
 namespace ArkGui {
 
@@ -133,11 +133,10 @@ void CArkScrollBar::OnWheel(int nDelta) {
 }
 
 int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) {
-    // The parent may free this bar when it hears of a change: the manager is kept to ask afterwards.
-    CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);  // the parent may free this bar when it hears of a change
     if (uCode == ARK_NOTIFY_CLICK && (pChild == &m_dec || pChild == &m_inc)) {
         ScrollBy(pChild == &m_dec ? -m_dStep : m_dStep);
-        if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
+        if (self) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
         return 1;
     }
     if (uCode == ARK_NOTIFY_DRAGMOVE && pChild == &m_thumb) {
@@ -150,7 +149,7 @@ int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_
         if (nRoom > 0 && nDelta != 0) {
             m_dPos += (m_dMax - m_dPage) * nDelta / nRoom;
             UpdateStep(true);
-            if (pManager && pManager->IsLive(this) && m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAGGED, 0, 0);
+            if (self && m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAGGED, 0, 0);
         }
         return 1;
     }
@@ -158,9 +157,9 @@ int CArkScrollBar::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_
 }
 
 void CArkScrollBar::OnThumbDragEnd() {
-    CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);
     if (m_bDragEndNotify) NotifyParent(ARK_NOTIFY_THUMB_DRAG_END, 0, 0);
-    if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
+    if (self) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
 }
 
 int CArkScrollBar::OnLButtonDown(int, int nX, int nY) {
@@ -171,9 +170,9 @@ int CArkScrollBar::OnLButtonDown(int, int nX, int nY) {
     double dFraction = static_cast<double>(nAlong - TrackStart() - ThumbLength() / 2) / nRoom;
     dFraction = std::max(0.0, std::min(1.0, dFraction));
     m_dPos = dFraction * (m_dMax - m_dPage);
-    CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);
     UpdateStep(true);
-    if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
+    if (self) NotifyParent(ARK_NOTIFY_SCROLL_END, 0, 0);
     return 1;
 }
 

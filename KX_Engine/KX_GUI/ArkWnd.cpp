@@ -7,6 +7,7 @@
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_GUI/ArkMouseHandlers.h"
 #include "KX_GUI/ArkRootWnd.h"
+#include "KX_GUI/ArkWatch.h"
 
 namespace ArkGui {
 
@@ -248,11 +249,11 @@ int CArkWnd::NotifyParent(uint32_t uCode, intptr_t a, intptr_t b) {
     CArkWnd* pParent = m_pParent;
     if (!pParent) return 0;
     if (uCode == ARK_NOTIFY_MOUSEMOVE && !pParent->m_uWantMouseMove) return 0;
-    CArkGUIManager* pManager = m_pManager;
-    if (uCode == ARK_NOTIFY_CLICK && pManager && pManager->IsKeyDown(VK_SHIFT)) {
+    if (uCode == ARK_NOTIFY_CLICK && m_pManager && m_pManager->IsKeyDown(VK_SHIFT)) {
+        CArkWatch<> self(this);
         pParent->OnNotify(this, ARK_NOTIFY_SHIFT_CLICK, a, b);
         // The Shift+click may have closed the window, or freed it.
-        if (!pManager->IsLive(this) || m_pParent != pParent) return 0;
+        if (!self || m_pParent != pParent) return 0;
     }
     return pParent->OnNotify(this, uCode, a, b);
 }

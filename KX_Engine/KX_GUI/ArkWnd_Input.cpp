@@ -1,13 +1,13 @@
 // CArkWnd: the per-window dispatcher that turns messages into typed handler calls, and the defaults.
 #include <cstdio>
 
-#include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_GUI/ArkWnd.h"
 
 namespace ArkGui {
 
 int CArkWnd::OnMessage(uint32_t uMsg, WParam wParam, LParam lParam) {
-    CArkGUIManager* pManager = m_pManager;
+    CArkWatch<> self(this);  // every handler may end in a callback that frees this window
     if ((uMsg == WM_LBUTTONDOWN || uMsg == WM_RBUTTONDOWN) && m_nType != ARK_WND_ROOT) {
         bool bTopmost = false;
         for (const CArkWnd* p = this; p; p = p->m_pParent) bTopmost = bTopmost || p->HasStyle(ARK_STYLE_TOPMOST);
@@ -36,25 +36,24 @@ int CArkWnd::OnMessage(uint32_t uMsg, WParam wParam, LParam lParam) {
         case WM_CHAR: nResult = OnChar(static_cast<char>(wParam), lParam); break;
         case WM_SYSKEYDOWN:
             NotifyParent(ARK_NOTIFY_KEY, static_cast<intptr_t>(wParam), lParam);
-            if (pManager && pManager->IsLive(this)) NotifyParent(ARK_NOTIFY_KEY_AFTER, static_cast<intptr_t>(wParam), lParam);
+            if (self) NotifyParent(ARK_NOTIFY_KEY_AFTER, static_cast<intptr_t>(wParam), lParam);
             break;
         case WM_SYSKEYUP: NotifyParent(ARK_NOTIFY_KEY, static_cast<intptr_t>(wParam), lParam); break;
         default: return 0;
     }
-    // The handler may have destroyed this window.
-    if (pManager && pManager->IsLive(this) && m_pParent && m_pParent->HasStyle(ARK_STYLE_INPUT_OBSERVER)) {
+    if (self && m_pParent && m_pParent->HasStyle(ARK_STYLE_INPUT_OBSERVER)) {
         m_pParent->OnNotify(this, ARK_NOTIFY_INPUT, static_cast<intptr_t>(uMsg), static_cast<intptr_t>(wParam));
     }
     return nResult;
 }
 
 bool CArkWnd::OnWheelMessage(int nKeys, int nDelta, int nX, int nY) {
-    CArkGUIManager* pManager = m_pManager;
     for (CArkWnd* p = this; p;) {
-        CArkWnd* pParent = p->m_pParent;
+        CArkWatch<> parent(p->m_pParent);
         if (p->OnMouseWheel(nKeys, nDelta, nX, nY)) return true;
-        if (pManager && (!pManager->IsLive(pParent) && pParent)) return false;
-        p = pParent;
+        // A handler that closed the parent ends the bubbling.
+        if (parent.Address() && !parent) return false;
+        p = parent.Get();
     }
     return false;
 }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_GUI/ArkWnd.h"
 
 namespace ArkGui {
@@ -54,22 +55,24 @@ void CArkWnd::Activate() {
         }
         return false;
     };
+    CArkWatch<> self(this);
     for (CArkWnd* p = pOld; p && !isAncestorOfThis(p);) {
-        CArkWnd* pParent = p->m_pParent;
+        CArkWatch<> parent(p->m_pParent);
         p->m_bActive = false;
         p->OnActivate(false);
-        if (!pManager->IsLive(pParent)) break;
-        p = pParent;
+        p = parent.Get();
     }
-    std::vector<CArkWnd*> vecChain;
-    for (CArkWnd* p = this; p && !p->m_bActive; p = p->m_pParent) vecChain.push_back(p);
+    if (!self) return;
+    std::vector<CArkWatch<>> vecChain;
+    for (CArkWnd* p = this; p && !p->m_bActive; p = p->m_pParent) vecChain.emplace_back(p);
     pManager->SetActiveWnd(this);
     for (auto it = vecChain.rbegin(); it != vecChain.rend(); ++it) {
-        if (!pManager->IsLive(*it)) continue;
-        (*it)->m_bActive = true;
-        (*it)->OnActivate(true);
+        CArkWnd* p = it->Get();
+        if (!p) continue;
+        p->m_bActive = true;
+        p->OnActivate(true);
     }
-    if (pManager->IsLive(this)) BringToFront();
+    if (self) BringToFront();
 }
 
 void CArkWnd::Deactivate() {

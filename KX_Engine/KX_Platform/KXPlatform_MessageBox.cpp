@@ -1,6 +1,8 @@
 // The portable half of the message-box service: the hook, the owner callback and the fallback answer.
 #include "KXPlatform_MessageBox.h"
 
+#include "KXPlatform_ScriptedAnswers.h"
+
 #include <mutex>
 
 namespace KXPlatform {
@@ -14,6 +16,7 @@ std::mutex g_hookLock;
 MsgBoxHook g_hook;
 std::function<void()> g_onShowActiveWindow;
 
+// The default button of each set: what Enter or Escape would answer.
 MsgBoxAnswer HarmlessAnswer(MsgBoxButtons eButtons) {
     switch (eButtons) {
         case MsgBoxButtons::AbortRetryIgnore: return MsgBoxAnswer::Ignore;
@@ -39,6 +42,8 @@ MsgBoxAnswer ShowMessageBox(const char* szText, const char* szCaption, MsgBoxBut
         hook = g_hook;
     }
     if (hook) return hook(request);
+    // Automated runs: the box is written out and answered with its default button.
+    if (WriteScriptedMessageBox(request.strCaption.c_str(), request.strText.c_str())) return HarmlessAnswer(eButtons);
 
     MsgBoxAnswer answer = MsgBoxAnswer::None;
     if (ShowNativeMessageBox(request, answer)) return answer;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -35,6 +36,20 @@ TEST(KernelAssert, FailureShowsTheSourceAndIgnoreGoesOn) {
     EXPECT_EQ(box.eButtons, KXPlatform::MsgBoxButtons::AbortRetryIgnore);
     EXPECT_TRUE(box.bOwnedByActiveWindow);
     EXPECT_EQ(nShown, 1) << "Ignore shows the active window again";
+}
+
+// An automated run (NETCHECK_MSGBOX=stderr) gets the box as one line and goes on as after Ignore.
+TEST(KernelAssert, ScriptedRunWritesTheBoxAndGoesOn) {
+    setenv("NETCHECK_MSGBOX", "stderr", 1);
+    int nShown = 0;
+    KXPlatform::SetShowActiveWindowCallback([&nShown] { ++nShown; });
+    testing::internal::CaptureStderr();
+    KXKernal_MessageBox("disk\nfull");
+    const std::string err = testing::internal::GetCapturedStderr();
+    KXPlatform::SetShowActiveWindowCallback(nullptr);
+    unsetenv("NETCHECK_MSGBOX");
+    EXPECT_EQ(err, "msgbox: KXKernal MessageBox | disk\\nfull\n");
+    EXPECT_EQ(nShown, 1);
 }
 
 TEST(KernelAssertDeathTest, AbortEndsTheProcessAndRetryTraps) {

@@ -4,6 +4,9 @@
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 #include "KX_Platform/KXPlatform_MessageBox.h"
+#include "KX_Platform/KXPlatform_ScriptedAnswers.h"
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +67,38 @@ TEST(PlatformMessageBox, HookAnswersAndSeesTextAndCaption) {
               KXPlatform::MsgBoxAnswer::Ignore);
     EXPECT_EQ(KXPlatform::ShowMessageBox("t", "c", KXPlatform::MsgBoxButtons::Ok), KXPlatform::MsgBoxAnswer::Ok);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("[c] t"), std::string::npos);
+}
+
+// NETCHECK_MSGBOX=stderr: a box becomes one UTF-8 line and its default answer; a test's hook still wins.
+TEST(PlatformMessageBox, ScriptedRunsWriteOneLineAndTakeTheDefault) {
+    unsetenv("NETCHECK_MSGBOX");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(KXPlatform::WriteScriptedMessageBox("c", "t"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    setenv("NETCHECK_MSGBOX", "stderr", 1);
+    testing::internal::CaptureStderr();
+    // "网络检测" in GBK.
+    EXPECT_TRUE(KXPlatform::WriteScriptedMessageBox("\xCD\xF8\xC2\xE7", "\xBC\xEC\xB2\xE2 1"));
+    EXPECT_TRUE(KXPlatform::WriteScriptedMessageBox(nullptr, nullptr));
+    EXPECT_EQ(KXPlatform::ShowMessageBox("a\r\nb", "c", KXPlatform::MsgBoxButtons::AbortRetryIgnore),
+              KXPlatform::MsgBoxAnswer::Ignore);
+    EXPECT_EQ(KXPlatform::ShowMessageBox("t", "c", KXPlatform::MsgBoxButtons::Ok), KXPlatform::MsgBoxAnswer::Ok);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              u8"msgbox: 网络 | 检测 1\nmsgbox:  | \nmsgbox: c | a\\r\\nb\nmsgbox: c | t\n");
+
+    auto previous = KXPlatform::SetMessageBoxHook([](const KXPlatform::MsgBoxRequest&) {
+        return KXPlatform::MsgBoxAnswer::Abort;
+    });
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(KXPlatform::ShowMessageBox("t", "c", KXPlatform::MsgBoxButtons::AbortRetryIgnore),
+              KXPlatform::MsgBoxAnswer::Abort);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    KXPlatform::SetMessageBoxHook(previous);
+
+    setenv("NETCHECK_MSGBOX", "stdout", 1);
+    EXPECT_FALSE(KXPlatform::WriteScriptedMessageBox("c", "t"));
+    unsetenv("NETCHECK_MSGBOX");
 }
 
 TEST(PlatformFileSystem, ExecutableDirAttributesMoveAndDelete) {
