@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping
-  xvfb xdotool
+  xvfb xdotool imagemagick x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do
