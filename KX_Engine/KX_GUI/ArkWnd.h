@@ -235,10 +235,16 @@ public:
     // Edge modes: 0 outline in the edge colour (when it has alpha), 1 shadow one pixel right and down
     // in the edge colour, 2 no edge.
     int GetEdgeMode() const { return m_nEdgeMode; }
-    void SetEdgeMode(int nMode) { m_nEdgeMode = nMode; }
+    void SetEdgeMode(int nMode) {
+        m_nEdgeMode = nMode;
+        Invalidate();
+    }
     // A disabled window with this flag still draws its caption in the enabled colours.
     bool GetForceShowText() const { return m_bForceShowText; }
-    void SetForceShowText(bool b) { m_bForceShowText = b; }
+    void SetForceShowText(bool b) {
+        m_bForceShowText = b;
+        Invalidate();
+    }
 
     // ---- fonts ----
     const std::string& GetFontName() const { return m_strFontName; }
