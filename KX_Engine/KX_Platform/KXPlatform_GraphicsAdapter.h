@@ -13,9 +13,9 @@ std::string GetGraphicsAdapterName();
 // empty text clears it.
 void SetGraphicsAdapterName(const std::string& strName);
 
-// Whether a graphics device the OpenGL drivers could draw with is present at all. Without one any GL
-// context rasterises on the CPU, which costs far more memory than the renderer's own software path,
-// so the renderer does not even load GL. Setting LIBGL_ALWAYS_SOFTWARE also says no.
+// Whether this machine has a graphics device that renders for programs (a DRM render node or the
+// NVIDIA device on POSIX). Without one a GPU renderer would run on the CPU's GL rasteriser, which costs
+// far more memory and time than drawing in software directly. LIBGL_ALWAYS_SOFTWARE also says no.
 bool HasGraphicsDevice();
 
 }  // namespace KXPlatform
