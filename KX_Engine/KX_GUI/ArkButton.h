@@ -48,6 +48,7 @@ public:
     int OnRButtonDown(int nKeys, int nX, int nY) override;
     int OnRButtonUp(int nKeys, int nX, int nY) override;
     int OnMouseMove(int nKeys, int nX, int nY) override;
+    bool TakesWhileDisabled(uint32_t uMsg) const override;
     void OnDragMove(int nGrabX, int nGrabY, int nCursorX, int nCursorY) override;
 
     // Pressed: holds the mouse focus while enabled. Hovered: the cursor is over it and it is enabled.
@@ -77,6 +78,7 @@ protected:
     int m_nFlashMode = 0;
     uint32_t m_uFlashStart = 0;
     uint32_t m_uFlashEnd = 0;
+    bool m_bFlashLit = false;  // the highlight is on in this period (Update keeps it)
     uint32_t m_uRepeatInterval = 500;
     uint32_t m_uLastRepeat = 0;
     bool m_bRepeat = false;
