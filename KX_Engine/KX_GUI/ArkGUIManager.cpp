@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "KX_GUI/ArkRootWnd.h"
+#include "KX_GUI/ArkTipWnd.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
 #include "KX_Renderer/KXRenderer.h"
@@ -21,7 +23,8 @@ uint32_t CArkGUIManager::GetTick() const { return m_fnTick ? m_fnTick() : KXPlat
 int16_t CArkGUIManager::GetKeyState(int nVirtualKey) const { return m_pHost ? m_pHost->GetKeyState(nVirtualKey) : 0; }
 
 void CArkGUIManager::EnableIme(bool bEnable) {
-    if (m_pHost) m_pHost->EnableIme(bEnable);
+    if (m_pHandler) m_pHandler->EnableIme(bEnable);
+    else if (m_pHost) m_pHost->EnableIme(bEnable);
 }
 
 void CArkGUIManager::RegisterWnd(CArkWnd* pWnd) { m_setLive.insert(pWnd); }
@@ -71,6 +74,30 @@ void CArkGUIManager::AddHookedWnd(CArkWnd* pWnd) {
 
 void CArkGUIManager::RemoveHookedWnd(const CArkWnd* pWnd) {
     m_vecHooked.erase(std::remove(m_vecHooked.begin(), m_vecHooked.end(), pWnd), m_vecHooked.end());
+}
+
+void CArkGUIManager::TrackTooltip(CArkWnd* pHovered, int nCursorX, int nCursorY) {
+    auto* pTip = dynamic_cast<CArkTipWnd*>(m_pTipWnd);
+    if (!pTip || !IsLive(pTip)) return;
+    for (CArkWnd* p = pHovered; p; p = p->GetParent()) {
+        if (p == pTip) return;
+    }
+    if (pHovered == m_pTipOwner) return;
+    if (m_pTipOwner) {
+        m_pTipOwner = nullptr;
+        pTip->Show(false);
+    }
+    if (!pHovered || pHovered->GetTipText().empty()) return;
+    CArkWatch<> hovered(pHovered);
+    CArkWatch<CArkTipWnd> tip(pTip);
+    pTip->ShowTip(pHovered->GetTipText().c_str());
+    if (!tip || !hovered) return;
+    pTip->Update();  // lays the text out: the tip now has its size
+    if (!tip || !hovered) return;
+    const KXRenderer::KXRectI rc = ArkPlaceTip(nCursorX, nCursorY, pTip->GetWidth(), pTip->GetHeight(), pHovered->GetY(),
+                                               false, m_pRoot->GetWidth(), m_pRoot->GetHeight());
+    pTip->ShowAt(rc);
+    if (tip && pTip->IsVisible()) m_pTipOwner = pHovered;
 }
 
 bool CArkGUIManager::InitFontTable() { return m_fontTable.Init(); }
