@@ -7,7 +7,8 @@ src=$1
 stage=$2
 mkdir -p "$stage/data"
 cd "$src"
-find . -type f ! -name CMakeLists.txt ! -name '*.md' | while read -r f; do
+# Layout sources are compiled, not copied: stage-interface.sh turns them into the package.
+find . -type f ! -name CMakeLists.txt ! -name '*.md' ! -path './interface/layouts/*' | while read -r f; do
   out="$stage/data/${f#./}"
   mkdir -p "$(dirname "$out")"
   case "$f" in

@@ -36,7 +36,7 @@ void CArkButton::Render() {
 
 void CArkButton::DrawCaption() {
     if (m_strCaption.empty()) return;
-    bool bEnabled = IsEnabled();
+    bool bEnabled = IsEnabled() || m_bForceShowText;
     uint32_t uText = bEnabled ? m_uTextColour : m_uTextColourDisabled;
     uint32_t uEdge = bEnabled ? m_uEdgeColour : m_uEdgeColourDisabled;
     if (IsPressed()) {

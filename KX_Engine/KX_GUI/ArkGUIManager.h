@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KX_GUI/ArkKeyMsgProc.h"
+#include "KX_GUI/ArkLayoutPackage.h"
 #include "KX_GUI/ArkMouseMsgProc.h"
 #include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXFontTable.h"
@@ -118,6 +119,14 @@ public:
     void UnRegisterHook(IArkHook* pHook, bool bFilter) { m_keyProc.UnRegisterHook(pHook, bFilter); }
     void AddHookMsg(IArkHook* pHook, uint32_t uMsg, bool bFilter) { m_keyProc.AddHookMsg(pHook, uMsg, bFilter); }
 
+    // ---- layout templates ----
+    // Reads the layout root (relative to the current directory, pack or disk) and its components;
+    // false when the root cannot be read or is damaged, and no template is found then.
+    bool LoadLayout(const char* szRootPath) { return m_layout.Load(szRootPath); }
+    // The template of that name, parsed now when it is still empty; null when there is none.
+    CArkLayoutTemplate* FindTemplate(const char* szName) { return m_layout.FindTemplate(szName); }
+    CArkLayoutPackage& GetLayout() { return m_layout; }
+
     // ---- fonts ----
     // Opens the file faces of the font table (relative to the current directory).
     bool InitFontTable();
@@ -169,6 +178,7 @@ private:
     CArkWnd* m_pBindWnd = nullptr;
     CArkWnd* m_pTipOwner = nullptr;
     KXRenderer::CKXGuiFontTable m_fontTable;
+    CArkLayoutPackage m_layout;
     std::vector<CArkWnd*> m_vecHooked;
     std::function<void()> m_fnAfterFrame;
     bool m_bPassThrough = false;

@@ -24,6 +24,7 @@ class IKXRenderer;
 namespace ArkGui {
 
 class CArkGUIManager;
+class CArkLayoutTemplate;
 class IMouseEventHandler;
 
 using KXPlatform::LParam;
@@ -50,6 +51,15 @@ public:
                        CArkWnd* pParent, const char* szFontName = nullptr, int nFontSize = 12,
                        intptr_t nUserData = 0);
     virtual int OnHotKey(int nKey, int nZState);
+    // Creates the window from the manager's template of that name under pParent, then its children
+    // from the template's child list. The template's position is used unless nX and nY are both
+    // non-zero, its size unless nWidth and nHeight are both non-zero. -1 when the parent is missing or
+    // has no manager, the template is missing, or this window does not accept the template's class.
+    int CreateFromTemplate(const char* szTemplate, CArkWnd* pParent, int nX = 0, int nY = 0, int nWidth = 0,
+                           int nHeight = 0);
+    // The same from a template in hand (a child template, or one a tool loaded itself).
+    int CreateFromTemplate(const CArkLayoutTemplate& tmpl, CArkWnd* pParent, int nX = 0, int nY = 0,
+                           int nWidth = 0, int nHeight = 0);
 
     // ---- drawing ----
     virtual void DrawLayer(const ArkImageLayer& layer, const KXRenderer::KXRectI* pClip);
@@ -194,6 +204,30 @@ public:
     CArkWnd* GetNextModal() const { return m_pNextModal; }
     const std::vector<uint8_t>& GetShapeMask() const { return m_vecMask; }
 
+    // ---- values a template gives ----
+    // The two float values (index 0 and 1); other indexes read 0.
+    float GetFloatValue(int nIndex) const { return nIndex == 0 ? m_fValue1 : nIndex == 1 ? m_fValue2 : 0.0f; }
+    void SetFloatValue(int nIndex, float f) {
+        if (nIndex == 0) m_fValue1 = f;
+        if (nIndex == 1) m_fValue2 = f;
+    }
+    const std::string& GetTipText() const { return m_strTip; }
+    void SetTipText(const char* szTip) { m_strTip = szTip ? szTip : ""; }
+    // Shown in the bind window beside the tooltip.
+    const std::string& GetBindText() const { return m_strBindText; }
+    void SetBindText(const char* szText) { m_strBindText = szText ? szText : ""; }
+    // The template the window was created from; null for windows made by code.
+    const CArkLayoutTemplate* GetTemplate() const { return m_pTemplate; }
+
+    // ---- caption look ----
+    // Edge modes: 0 outline in the edge colour (when it has alpha), 1 shadow one pixel right and down
+    // in the edge colour, 2 no edge.
+    int GetEdgeMode() const { return m_nEdgeMode; }
+    void SetEdgeMode(int nMode) { m_nEdgeMode = nMode; }
+    // A disabled window with this flag still draws its caption in the enabled colours.
+    bool GetForceShowText() const { return m_bForceShowText; }
+    void SetForceShowText(bool b) { m_bForceShowText = b; }
+
     // ---- fonts ----
     const std::string& GetFontName() const { return m_strFontName; }
     int GetFontSize() const { return m_nFontSize; }
@@ -225,6 +259,8 @@ protected:
     const ArkImageLayer& CurrentBackground() const;
     // The window rectangle cut to the parent's when the window clips to its parent.
     KXRenderer::KXRectI ClipRect() const;
+    // Adds the quads of the template's image entries to the window's layers.
+    void ApplyTemplateEntries(const CArkLayoutTemplate& tmpl);
     // Draws the window, its caption and its children (not modal ones) depth first.
     void RenderTree();
     // Where the caption starts, relative to the corner: centred vertically, left-aligned by default.
@@ -282,6 +318,13 @@ protected:
     int m_nFontSize = 12;
     int m_nFontEntry = 1;
     bool m_bFileFaces = false;
+    float m_fValue1 = 0.0f;
+    float m_fValue2 = 0.0f;
+    std::string m_strTip;
+    std::string m_strBindText;
+    const CArkLayoutTemplate* m_pTemplate = nullptr;
+    int m_nEdgeMode = 0;
+    bool m_bForceShowText = false;
 };
 
 }  // namespace ArkGui

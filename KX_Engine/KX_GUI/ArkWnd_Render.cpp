@@ -38,7 +38,12 @@ void CArkWnd::DrawText(const char* szText, uint32_t uTextColour, uint32_t uEdgeC
     GetCaptionOrigin(pFont->MeasureText(szText), fX, fY);
     bool bClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) != 0;
     if (bClip) pRenderer->PushClipRect(ClipRect());
-    pRenderer->DrawText(pFont, szText, -1, fX, fY, uTextColour, uEdgeColour);
+    if (m_nEdgeMode == 1 && (uEdgeColour >> 24) != 0) {
+        pRenderer->DrawText(pFont, szText, -1, fX + 1.0f, fY + 1.0f, uEdgeColour, 0);
+        pRenderer->DrawText(pFont, szText, -1, fX, fY, uTextColour, 0);
+    } else {
+        pRenderer->DrawText(pFont, szText, -1, fX, fY, uTextColour, m_nEdgeMode == 2 ? 0 : uEdgeColour);
+    }
     if (bClip) pRenderer->PopClipRect();
 }
 
@@ -74,7 +79,7 @@ void CArkWnd::Render() {
 
 void CArkWnd::DrawCaption() {
     if (m_strCaption.empty()) return;
-    bool bEnabled = IsEnabled();
+    bool bEnabled = IsEnabled() || m_bForceShowText;
     DrawText(m_strCaption.c_str(), bEnabled ? m_uTextColour : m_uTextColourDisabled,
              bEnabled ? m_uEdgeColour : m_uEdgeColourDisabled);
 }
