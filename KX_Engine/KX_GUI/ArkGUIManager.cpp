@@ -79,24 +79,44 @@ void CArkGUIManager::RemoveHookedWnd(const CArkWnd* pWnd) {
 void CArkGUIManager::TrackTooltip(CArkWnd* pHovered, int nCursorX, int nCursorY) {
     auto* pTip = dynamic_cast<CArkTipWnd*>(m_pTipWnd);
     if (!pTip || !IsLive(pTip)) return;
+    auto* pBind = dynamic_cast<CArkTipWnd*>(m_pBindWnd);
+    if (pBind && !IsLive(pBind)) pBind = nullptr;
     for (CArkWnd* p = pHovered; p; p = p->GetParent()) {
-        if (p == pTip) return;
+        if (p == pTip || p == pBind) return;
     }
     if (pHovered == m_pTipOwner) return;
     if (m_pTipOwner) {
         m_pTipOwner = nullptr;
         pTip->Show(false);
+        if (pBind) pBind->Show(false);
     }
     if (!pHovered || pHovered->GetTipText().empty()) return;
     CArkWatch<> hovered(pHovered);
     CArkWatch<CArkTipWnd> tip(pTip);
+    CArkWatch<CArkTipWnd> bind(pBind);
+    // The tips lay their texts out first: their sizes decide where they go.
     pTip->ShowTip(pHovered->GetTipText().c_str());
+    if (tip) pTip->Update();
+    const bool bWithBind = bind && hovered && !pHovered->GetBindText().empty();
+    if (bWithBind) {
+        pBind->ShowTip(pHovered->GetBindText().c_str());
+        if (bind) pBind->Update();
+    }
     if (!tip || !hovered) return;
-    pTip->Update();  // lays the text out: the tip now has its size
-    if (!tip || !hovered) return;
-    const KXRenderer::KXRectI rc = ArkPlaceTip(nCursorX, nCursorY, pTip->GetWidth(), pTip->GetHeight(), pHovered->GetY(),
-                                               false, m_pRoot->GetWidth(), m_pRoot->GetHeight());
-    pTip->ShowAt(rc);
+    int nWidth = pTip->GetWidth();
+    int nHeight = pTip->GetHeight();
+    if (bWithBind && bind) {
+        // The bind window stands right of the tip; the pair is placed as one rectangle.
+        nWidth += pBind->GetWidth();
+        nHeight = std::max(nHeight, pBind->GetHeight());
+    }
+    const KXRenderer::KXRectI rc = ArkPlaceTip(nCursorX, nCursorY, nWidth, nHeight, pHovered->GetY(), false,
+                                               m_pRoot->GetWidth(), m_pRoot->GetHeight());
+    pTip->ShowAt({rc.nLeft, rc.nTop, rc.nLeft + pTip->GetWidth(), rc.nTop + pTip->GetHeight()});
+    if (bWithBind && bind && tip) {
+        pBind->SetAnchor(pTip, 1);
+        pBind->ShowAt({rc.nLeft + pTip->GetWidth(), rc.nTop, rc.nRight, rc.nTop + pBind->GetHeight()});
+    }
     if (tip && pTip->IsVisible()) m_pTipOwner = pHovered;
 }
 

@@ -14,8 +14,9 @@ class CArkRichWnd;
 class CNetChkMsgBox : public ArkGui::CArkWnd {
 public:
     static constexpr int kLayer = 252;
-    // Added to the message's rich window: shaped, scroll bar, mouse offsets.
-    static constexpr uint32_t kRichStyleIncrement = 0x20000FF0u;
+    // Added to the message's rich window: its scroll bar and its mouse offsets. (Not the shaped bit:
+    // a text window has no picture to be shaped by, and shaped it would take no click on its links.)
+    static constexpr uint32_t kRichStyleIncrement = 0x00000FF0u;
 
     CNetChkMsgBox();
     ~CNetChkMsgBox() override;

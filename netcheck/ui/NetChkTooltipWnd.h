@@ -19,7 +19,9 @@ public:
     static constexpr int kPadding = 8;
     // The rich child is placed over the tip with its bottom this much lower.
     static constexpr int kRichExtra = 10;
-    static constexpr uint32_t kRichStyleIncrement = 0x20000FF0u;
+    // Added to the rich child: its scroll bar and mouse offsets (not the shaped bit, which would leave a
+    // picture-less text window without any hit).
+    static constexpr uint32_t kRichStyleIncrement = 0x00000FF0u;
 
     CNetChkTooltipWnd();
     ~CNetChkTooltipWnd() override;

@@ -37,7 +37,7 @@ bool CreateFromTemplate(ArkGui::CArkWnd* pWnd, const char* szTemplate) {
     }
     // The tree deletes the window with the root; its accessor hears of it through the destructor.
     pWnd->SetDeleteWithParent(true);
-    ArkLog(WL_ERROR, M_UI, "不能加载资源：%s", szTemplate ? szTemplate : "");
+    if (pWnd->CreateFromTemplate(szTemplate, pRoot) == 0) return true;
     pWnd->Create("", 0, 0, 0, 0, 0, pRoot);
     return true;
 }
@@ -45,7 +45,7 @@ bool CreateFromTemplate(ArkGui::CArkWnd* pWnd, const char* szTemplate) {
 void ApplyControlFonts(ArkGui::CArkWnd* pWnd) {
     INetChkAppServices* pApp = GetNetChkAppServices();
     CNetChk_UtilResMgr* pRes = pApp ? pApp->GetResMgr() : nullptr;
-    (void)pRes;
+    if (!pRes || !pWnd) return;
 }
 
 void CentreInRoot(ArkGui::CArkWnd* pWnd) {
