@@ -79,6 +79,16 @@ public:
     // Draws the user's attention (task bar flash) until the window gets the focus.
     virtual void Flash() = 0;
 
+    // The icon of the window and its task bar entry: width x height pixels 0xAARRGGBB, rows top to
+    // bottom; the pixels are copied.
+    virtual void SetIcon(int /*nWidth*/, int /*nHeight*/, const uint32_t* /*pArgb*/) {}
+    // The size of the whole window with its frame and caption, once the window manager has framed it;
+    // the client size until then (and where nothing frames the window).
+    virtual void GetOuterSize(int& nWidth, int& nHeight) const {
+        nWidth = GetClientWidth();
+        nHeight = GetClientHeight();
+    }
+
     // Why the last failing operation failed, for the caller's log line ("" when nothing failed).
     virtual std::string GetLastError() const { return std::string(); }
 

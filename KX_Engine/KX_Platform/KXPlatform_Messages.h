@@ -21,6 +21,7 @@ constexpr uint32_t WM_NULL = 0;
 constexpr uint32_t WM_DESTROY = 2;
 constexpr uint32_t WM_SETFOCUS = 7;
 constexpr uint32_t WM_KILLFOCUS = 8;
+constexpr uint32_t WM_PAINT = 15;
 constexpr uint32_t WM_CLOSE = 16;
 constexpr uint32_t WM_QUIT = 18;
 constexpr uint32_t WM_ACTIVATEAPP = 28;   // wParam 1 when the program gains the input focus, 0 when it loses it

@@ -39,6 +39,8 @@ public:
     bool IsImeEnabled() const override { return m_bIme; }
     void SetImeCaretRect(int nX, int nY, int nWidth, int nHeight) override;
     void Flash() override;
+    void SetIcon(int nWidth, int nHeight, const uint32_t* pArgb) override;
+    void GetOuterSize(int& nWidth, int& nHeight) const override;
     std::string GetLastError() const override { return m_strLastError; }
     void* GetNativeWindow() const override { return m_pWindow; }
 
@@ -383,6 +385,29 @@ void CKXPlatform_SdlHostWindow::SetImeCaretRect(int nX, int nY, int nWidth, int 
 
 void CKXPlatform_SdlHostWindow::Flash() {
     if (m_pWindow) SDL_FlashWindow(m_pWindow, SDL_FLASH_UNTIL_FOCUSED);
+}
+
+void CKXPlatform_SdlHostWindow::SetIcon(int nWidth, int nHeight, const uint32_t* pArgb) {
+    if (!m_pWindow || !pArgb || nWidth <= 0 || nHeight <= 0) return;
+    // SDL copies the pixels into the window manager's icon, so the surface only borrows them.
+    SDL_Surface* pSurface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pArgb), nWidth, nHeight, 32,
+                                                               nWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!pSurface) {
+        m_strLastError = SDL_GetError();
+        return;
+    }
+    SDL_SetWindowIcon(m_pWindow, pSurface);
+    SDL_FreeSurface(pSurface);
+}
+
+void CKXPlatform_SdlHostWindow::GetOuterSize(int& nWidth, int& nHeight) const {
+    nWidth = m_nWidth;
+    nHeight = m_nHeight;
+    int nTop = 0, nLeft = 0, nBottom = 0, nRight = 0;
+    if (m_pWindow && SDL_GetWindowBordersSize(m_pWindow, &nTop, &nLeft, &nBottom, &nRight) == 0) {
+        nWidth += nLeft + nRight;
+        nHeight += nTop + nBottom;
+    }
 }
 
 }  // namespace

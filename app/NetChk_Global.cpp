@@ -1,0 +1,94 @@
+// CNetChk_Global: creation in order, the run and upload entry points, shutdown in order.
+#include "app/NetChk_Global.h"
+
+#include "app/NetChk_AppDefs.h"
+#include "KX_GUI/ArkGUIManager.h"
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+
+CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock) : m_FrameLimiter(pClock) {
+    m_fnRendererFactory = [](KXPlatform::IHostWindow& wnd, int, int) {
+        return KXRenderer::CreateWindowRenderer(wnd, false);
+    };
+}
+
+CNetChk_Global::~CNetChk_Global() {
+    if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
+    // The tree and the renderer must go before the window they draw into; Shutdown normally did it.
+    if (m_pRootWnd) m_pRootWnd->Destroy();
+    m_pRootWnd.reset();
+    m_pRenderer.reset();
+}
+
+bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight) {
+    m_pWnd = pWnd;
+    m_FrameLimiter.SetDelayPerFrame(FrameLimiter::kDefaultDelayMs);
+
+    // UI resources: the verdict bounds and the display strings (a table that fails keeps defaults).
+    m_ResMgr.LoadNetJudged();
+    m_ResMgr.LoadStringDef();
+
+    if (!m_CommandMgr.initCommandMgr()) return false;
+
+    if (!m_pWnd) return false;
+    m_pRenderer = m_fnRendererFactory(*m_pWnd, nWidth, nHeight);
+    if (!m_pRenderer) {
+        ArkLog(WL_ERROR, M_Logic, "%s 创建渲染系统失败", "CNetChk_Global::Init");
+        return false;
+    }
+
+    // The net-check windows find the application through this from their creation on.
+    SetNetChkAppServices(this);
+    if (!CreateWindowTree(nWidth, nHeight)) return false;
+    m_CommandMgr.Attach(nullptr, this, &m_ResMgr);
+
+    m_nAppState = kAppChecking;
+    return true;
+}
+
+bool CNetChk_Global::CreateWindowTree(int nWidth, int nHeight) {
+    m_pRootWnd = std::make_unique<ArkGui::CArkRootWnd>();
+    m_pRootWnd->CreateRoot(nWidth, nHeight, m_pWnd, m_pRenderer.get());
+    m_pRootWnd->GetManager()->InitFontTable();
+    return true;
+}
+
+void CNetChk_Global::StartCheck(int nStep) {
+    const bool bGrouped = m_CommandMgr.HasCommandGroups();
+    m_CommandMgr.SetGrouped(bGrouped);
+    m_CommandMgr.StartStep(static_cast<uint32_t>(nStep), bGrouped);
+}
+
+void CNetChk_Global::StopCheck() { m_CommandMgr.StopCheck(); }
+
+bool CNetChk_Global::StartUpload() {
+    // The report upload comes with the reporting work; until then a commit only leaves this line.
+    ArkLog(WL_WARNING, M_Logic, "%s 报告上传尚不可用", "CNetChk_Global::StartUpload");
+    return false;
+}
+
+void CNetChk_Global::DestroyMainWindow() { WndProc(WM_DESTROY, 0, 0); }
+
+uint32_t CNetChk_Global::GetAppTick() const {
+    return static_cast<uint32_t>(static_cast<uint64_t>(m_FrameLimiter.GetTotalPassMS()));
+}
+
+void CNetChk_Global::FlashMainWindow() {
+    if (m_pWnd) m_pWnd->Flash();
+}
+
+void CNetChk_Global::SetFrameSizes(int nBorderWidth, int nCaptionHeight) {
+    m_nBorderWidth = nBorderWidth;
+    m_nCaptionHeight = nCaptionHeight;
+}
+
+void CNetChk_Global::Shutdown() {
+    if (m_pRootWnd) m_pRootWnd->Destroy();
+    m_pRootWnd.reset();
+    if (m_pRenderer) m_pRenderer->ReleaseDeviceObjects();
+    m_pRenderer.reset();
+    for (int32_t nSlot = 0; nSlot < CNetChk_CommandMgr::kSlotCount; ++nSlot) {
+        m_CommandMgr.DeleteLocalFile(CNetChk_CommandMgr::GetBatchFileName(nSlot));
+    }
+    m_CommandMgr.Reset();
+    if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
+}

@@ -1,0 +1,28 @@
+// The single-instance rule over the process list.
+#include "app/NetChk_SingleInstance.h"
+
+#include "app/NetChk_AppDefs.h"
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_Process.h"
+
+namespace NetChkApp {
+
+bool IsAnotherInstanceRunning(const std::vector<KXPlatform::RunningProcess>& vecProcesses, uint32_t uOwnPid) {
+    bool bFound = false;
+    for (const KXPlatform::RunningProcess& p : vecProcesses) {
+        if (p.uPid == uOwnPid || p.strImageName != kImageName) continue;
+        const KXPlatform::ImagePathQuery q = KXPlatform::QueryProcessImagePath(p.uPid);
+        ArkLog(WL_INFO, M_Logic, "szExeFile %s , dwLast1 %d , dwRet %d , dwLast2 %d", q.strPath.c_str(),
+               q.nErrorBefore, q.nResult, q.nErrorAfter);
+        bFound = true;
+    }
+    return bFound;
+}
+
+bool IsAnotherInstanceRunning() {
+    std::vector<KXPlatform::RunningProcess> vecProcesses;
+    if (!KXPlatform::ListProcesses(vecProcesses)) return false;
+    return IsAnotherInstanceRunning(vecProcesses, KXPlatform::GetProcessId());
+}
+
+}  // namespace NetChkApp

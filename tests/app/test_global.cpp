@@ -1,0 +1,166 @@
+// CNetChk_Global on a window without a display: creation, frames by state, the window procedure, the
+// loop's one-message-per-pass rule and Alt routing, and the order of shutdown.
+#include "AppTest_Fixture.h"
+#include "common/NcTest_FrameClock.h"
+#include "netcheck/NcTest_CheckTables.h"
+#include "netcheck/NcTest_PingSamples.h"
+
+#include "app/NetChk_Global.h"
+#include "app/NetChk_MessageLoop.h"
+#include "KX_GUI/ArkGUIManager.h"
+#include "KX_Platform/KXPlatform_FileSystem.h"
+
+#include <unistd.h>
+
+namespace {
+
+using KXPlatform::CKXPlatform_NullHostWindow;
+
+constexpr int kVkF4 = 0x73;
+
+// Records the key messages that reach the GUI's key processor.
+class KeySpy : public ArkGui::IArkHook {
+public:
+    bool OnHookMessage(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam) override {
+        m_vecSeen.push_back({uMsg, static_cast<int>(wParam)});
+        return false;
+    }
+    std::vector<std::pair<uint32_t, int>> m_vecSeen;
+};
+
+class GlobalTest : public AppFixture {
+protected:
+    GlobalTest() {
+        // Two recorded pings, a target file read back and a collected command, no network.
+        WriteTestFile("good.txt", pingsamples::WindowsEnglish(0, 0, 11));
+        WriteTestFile("config/sys/NetChkOption.csv",
+                      "机房网段,目标文件,命令类型,命令内容,命令描述\n"
+                      "10.1.2,S1.txt,0,cat good.txt,检测延迟\n"
+                      "10.1.2,S1.txt,1,echo routes,路由\n");
+        checktables::WriteStringTable();
+        checktables::WriteBounds("80/150/500", "2/10/50");
+        g_DetailInfo.strServerName = "S1";
+        g_DetailInfo.strServerIP = "10.1.2.3";
+        m_wnd.Create("t", 640, 520);
+        m_global.CommandMgr().SetExeDir(m_dir.Path());
+        m_global.SetRendererFactory([](KXPlatform::IHostWindow&, int nWidth, int nHeight) {
+            return KXRenderer::CreateSoftwareRenderer(nWidth, nHeight);
+        });
+    }
+    ~GlobalTest() override { m_global.Shutdown(); }
+
+    bool Exists(const std::string& strName) const { return KXPlatform::GetFileAttributes(strName.c_str()).bExists; }
+
+    FakeFrameClock m_clock;
+    CKXPlatform_NullHostWindow m_wnd;
+    CNetChk_Global m_global{&m_clock};
+};
+
+TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppChecking);
+    ASSERT_NE(m_global.GetRootWnd(), nullptr);
+    EXPECT_EQ(m_global.GetResMgr()->GetNetChkString("Ntc_Chk_CheckResult0"), "result0") << "strings load in Init";
+
+    m_global.StartCheck(0);
+    EXPECT_TRUE(Exists("QVRTNchk0.sh"));
+    // Each frame polls the run; real time has to pass for the children, the frame clock does not.
+    for (int i = 0; i < 500 && m_global.GetAppState() == INetChk_RunHost::kAppChecking; ++i) {
+        m_global.Frame();
+        usleep(5000);
+    }
+    ASSERT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppIdle);
+    EXPECT_EQ(m_wnd.GetFlashCount(), 1);
+    EXPECT_NE(ReadTestFile(m_dir / "checklist/S1.txt").find("routes"), std::string::npos);
+    // Every frame slept out its 33 ms on the frame clock, which is the application's clock.
+    ASSERT_FALSE(m_clock.m_vecSleeps.empty());
+    EXPECT_EQ(m_clock.m_vecSleeps.front(), 33u);
+    EXPECT_EQ(m_global.GetAppTick(), 33u * m_clock.m_vecSleeps.size());
+
+    // Idle frames poll nothing: a run started and then marked idle does not advance.
+    m_global.StartCheck(0);
+    m_global.SetAppState(INetChk_RunHost::kAppIdle);
+    usleep(100000);
+    for (int i = 0; i < 5; ++i) m_global.Frame();
+    EXPECT_EQ(m_global.CommandMgr().GetCurStep(), 0u);
+    EXPECT_EQ(m_global.CommandMgr().GetRunning(), 1);
+    m_global.StopCheck();
+}
+
+TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    EXPECT_EQ(GetNetChkAppServices(), &m_global) << "the windows find the application from Init on";
+    WriteTestFile("QVRTNchk0.sh", "exit\n");
+    WriteTestFile("QVRTNchk1.sh", "exit\n");
+    ASSERT_FALSE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
+    m_global.Shutdown();
+    EXPECT_FALSE(Exists("QVRTNchk0.sh"));
+    EXPECT_FALSE(Exists("QVRTNchk1.sh"));
+    EXPECT_EQ(m_global.GetRootWnd(), nullptr);
+    EXPECT_EQ(m_global.GetRenderer(), nullptr);
+    EXPECT_TRUE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
+    EXPECT_EQ(GetNetChkAppServices(), nullptr);
+}
+
+TEST_F(GlobalTest, InitFailsWithoutACatalogue) {
+    g_DetailInfo.strServerIP = "10.9.9.9";  // no rows for this segment
+    EXPECT_FALSE(m_global.Init(&m_wnd, 640, 520));
+    EXPECT_EQ(m_global.GetRootWnd(), nullptr);
+}
+
+TEST_F(GlobalTest, OneMessagePerPassFramesOnlyOnAnEmptyQueueAndCloseQuits) {
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    m_global.SetAppState(INetChk_RunHost::kAppIdle);
+    m_wnd.InjectMessage(WM_MOUSEMOVE, 0, 0);
+    m_wnd.InjectMessage(WM_ACTIVATEAPP, 1, 0);
+    m_wnd.InjectMessage(WM_ACTIVATEAPP, 0, 0);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(NetChkApp::RunMessageLoopPass(m_wnd, m_global));
+    EXPECT_EQ(m_wnd.GetQueuedCount(), 0u);
+    EXPECT_TRUE(m_clock.m_vecSleeps.empty()) << "no frame while messages waited";
+    EXPECT_EQ(m_global.GetDefaultProcCount(), 2u) << "what the GUI does not take goes on to the default procedure";
+    ASSERT_TRUE(NetChkApp::RunMessageLoopPass(m_wnd, m_global));
+    EXPECT_EQ(m_clock.m_vecSleeps.size(), 1u);
+
+    // Closing the window: destroy, quit, and the loop ends with code 0 before further input.
+    m_wnd.InjectMessage(WM_CLOSE, 0, 0);
+    m_wnd.InjectMessage(WM_ACTIVATEAPP, 1, 0);
+    EXPECT_EQ(NetChkApp::RunMessageLoop(m_wnd, m_global), 0);
+    EXPECT_TRUE(m_global.IsQuitPosted());
+    EXPECT_EQ(m_wnd.GetQueuedCount(), 1u);
+    EXPECT_EQ(m_global.GetDefaultProcCount(), 2u) << "WM_CLOSE and WM_DESTROY are the procedure's own";
+}
+
+TEST_F(GlobalTest, AltKeysGoToTheGuiRootOnlyOthersThroughTheProcedure) {
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    m_global.SetAppState(INetChk_RunHost::kAppIdle);
+    KeySpy spy;
+    m_global.GetRootWnd()->GetManager()->RegisterHook(&spy, {WM_KEYDOWN, WM_SYSKEYDOWN, WM_KEYUP, WM_SYSKEYUP},
+                                                       false, true);
+    // The null window's key state follows injection, so each message is taken before the next comes.
+    const std::pair<uint32_t, int> altF4[] = {
+        {WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, kVkF4}, {WM_SYSKEYUP, kVkF4}, {WM_KEYUP, VK_MENU}};
+    for (const auto& key : altF4) {
+        m_wnd.InjectMessage(key.first, static_cast<KXPlatform::WParam>(key.second), 0);
+        NetChkApp::RunMessageLoopPass(m_wnd, m_global);
+    }
+    // The Alt release itself comes when Alt is up again: it takes the procedure's way.
+    EXPECT_EQ(m_global.GetDefaultProcCount(), 1u) << "Alt+F4 never reaches the system's handling";
+    EXPECT_FALSE(m_global.IsQuitPosted());
+    const size_t nSeenWithAlt = spy.m_vecSeen.size();
+    EXPECT_EQ(nSeenWithAlt, 4u);
+
+    // Without Alt the same keys pass the procedure: the GUI first, then the default handling.
+    m_wnd.InjectMessage(WM_KEYDOWN, kVkF4, 0);
+    m_wnd.InjectMessage(WM_KEYUP, kVkF4, 0);
+    for (int i = 0; i < 2; ++i) NetChkApp::RunMessageLoopPass(m_wnd, m_global);
+    EXPECT_EQ(spy.m_vecSeen.size(), nSeenWithAlt + 2);
+    EXPECT_EQ(m_global.GetDefaultProcCount(), 3u);
+    m_global.GetRootWnd()->GetManager()->UnRegisterHook(&spy, false);
+
+    // The fatal path of the check engine ends the program as closing does.
+    m_global.RequestQuit();
+    EXPECT_FALSE(NetChkApp::RunMessageLoopPass(m_wnd, m_global));
+    EXPECT_EQ(m_global.GetQuitCode(), 0);
+}
+
+}  // namespace
