@@ -5,10 +5,11 @@ packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libbenchmark-dev
   libboost-dev libboost-thread-dev libboost-system-dev libboost-regex-dev
-  libtinyxml-dev libcurl4-openssl-dev
+  libtinyxml-dev libtinyxml2-dev libcurl4-openssl-dev
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
-  iputils-ping
+  iputils-ping valgrind python3
+  xvfb xdotool imagemagick x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -179,12 +179,13 @@ bool CArkButton::IsHovered() const {
 }
 
 bool CArkButton::IsClickRelease() const {
-    return m_pManager && IsEnabled() && m_pManager->GetMouseProc().GetPrevFocusWnd() == this &&
+    return m_pManager && m_pManager->GetMouseProc().GetPrevFocusWnd() == this &&
            m_pManager->GetMouseProc().GetFocusWnd() == nullptr;
 }
 
+// Whether the button is enabled was decided where the message entered (CArkWnd::OnMessage).
 int CArkButton::OnLButtonDown(int, int, int) {
-    if (IsEnabled()) NotifyParent(ARK_NOTIFY_PRESS, CursorX(), CursorY());
+    NotifyParent(ARK_NOTIFY_PRESS, CursorX(), CursorY());
     return 1;
 }
 
@@ -194,23 +195,27 @@ int CArkButton::OnLButtonUp(int, int, int) {
 }
 
 int CArkButton::OnLButtonDblClk(int, int, int) {
-    if (IsEnabled()) NotifyParent(ARK_NOTIFY_DBLCLK, CursorX(), CursorY());
+    NotifyParent(ARK_NOTIFY_DBLCLK, CursorX(), CursorY());
     return 1;
 }
 
 int CArkButton::OnRButtonDown(int, int, int) {
-    if (IsEnabled()) NotifyParent(ARK_NOTIFY_RPRESS, CursorX(), CursorY());
+    NotifyParent(ARK_NOTIFY_RPRESS, CursorX(), CursorY());
     return 1;
 }
 
 int CArkButton::OnRButtonUp(int, int, int) {
-    if (IsEnabled()) NotifyParent(ARK_NOTIFY_RRELEASE, CursorX(), CursorY());
+    NotifyParent(ARK_NOTIFY_RRELEASE, CursorX(), CursorY());
     return 1;
 }
 
 int CArkButton::OnMouseMove(int, int, int) {
-    if (IsEnabled() || m_bRepeat) NotifyParent(ARK_NOTIFY_MOUSEMOVE, CursorX(), CursorY());
+    NotifyParent(ARK_NOTIFY_MOUSEMOVE, CursorX(), CursorY());
     return 1;
+}
+
+bool CArkButton::TakesWhileDisabled(uint32_t uMsg) const {
+    return (uMsg == WM_MOUSEMOVE && m_bRepeat) || CArkWnd::TakesWhileDisabled(uMsg);
 }
 
 void CArkButton::OnDragMove(int nGrabX, int nGrabY, int nCursorX, int nCursorY) {

@@ -48,6 +48,7 @@ public:
     int OnRButtonDown(int nKeys, int nX, int nY) override;
     int OnRButtonUp(int nKeys, int nX, int nY) override;
     int OnMouseMove(int nKeys, int nX, int nY) override;
+    bool TakesWhileDisabled(uint32_t uMsg) const override;
     void OnDragMove(int nGrabX, int nGrabY, int nCursorX, int nCursorY) override;
 
     // Pressed: holds the mouse focus while enabled. Hovered: the cursor is over it and it is enabled.

@@ -2,8 +2,10 @@
 #include "KX_GUI/ArkEdit.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkMouseHandlers.h"
 #include "KX_GUI/ArkWatch.h"
 #include "KX_Renderer/KXRenderer.h"
 
@@ -189,12 +191,9 @@ void CArkEdit::OnActivate(bool bActive) {
     if (m_bActivationNotify) NotifyParent(bActive ? ARK_NOTIFY_EDIT_ACTIVE : ARK_NOTIFY_EDIT_INACTIVE, 0, 0);
 }
 
-int CArkEdit::OnLButtonDown(int, int nX, int nY) {
-    CArkWatch<> self(this);  // activation hooks may free this box
-    Activate();
-    if (!self) return 1;
+int CArkEdit::IndexAtPoint(int nX, int nY) const {
     KXRenderer::CKXFont* pFont = GetFont();
-    if (!pFont) return 1;
+    if (!pFont) return -1;
     int nLineStart = 0, nLineEnd = static_cast<int>(m_strText.size());
     if (m_uStyle & ARK_EDIT_MULTILINE) {
         int nLine = m_nFirstLine + std::max(0, nY - kPadding) / std::max(1, pFont->GetLineHeight());
@@ -206,9 +205,60 @@ int CArkEdit::OnLButtonDown(int, int nX, int nY) {
         }
         nLineEnd = LineEnd(nLineStart);
     }
-    int nOffset = pFont->HitTestText(m_strText.c_str() + nLineStart, nLineEnd - nLineStart, nX - kPadding + m_nScrollX);
-    CollapseTo(nLineStart + nOffset);
+    return nLineStart + pFont->HitTestText(m_strText.c_str() + nLineStart, nLineEnd - nLineStart, nX - kPadding + m_nScrollX);
+}
+
+int CArkEdit::OnLButtonDown(int, int nX, int nY) {
+    CArkWatch<> self(this);  // activation hooks may free this box
+    Activate();
+    if (!self) return 1;
+    int nIndex = IndexAtPoint(nX, nY);
+    if (nIndex >= 0) CollapseTo(nIndex);
     return 1;
+}
+
+void CArkEdit::SelectTo(int nX, int nY) {
+    int nIndex = IndexAtPoint(nX, nY);
+    if (nIndex >= 0) MoveCaret(nIndex, true);
+}
+
+namespace {
+
+// The drag slot of an edit box: the cursor (absolute GUI pixels) carries the selection's free end.
+class CEditSelectHandler : public CMouseBaseEventHandler {
+public:
+    explicit CEditSelectHandler(CArkEdit* pEdit) : CMouseBaseEventHandler(pEdit), m_pEdit(pEdit) {}
+    void Begin(uint32_t, int nX, int nY) override { Select(nX, nY); }
+    void Move(uint32_t, int nX, int nY) override { Select(nX, nY); }
+
+private:
+    void Select(int nX, int nY) { m_pEdit->SelectTo(nX - m_pEdit->GetX(), nY - m_pEdit->GetY()); }
+    CArkEdit* m_pEdit;
+};
+
+}  // namespace
+
+void CArkEdit::InitMouseHandlers() {
+    CArkWnd::InitMouseHandlers();
+    SetMouseHandler(ARK_MOUSE_DRAG, std::make_unique<CEditSelectHandler>(this));
+}
+
+CArkEdit* CArkEdit::ActivateNext(CArkWnd* pFrom, bool bBackward) {
+    CArkWnd* pParent = pFrom ? pFrom->GetParent() : nullptr;
+    if (!pParent) return nullptr;
+    // Children are linked newest first, so creation order runs from the last child back.
+    std::vector<CArkEdit*> vecEdits;
+    for (CArkWnd* p = pParent->GetLastChild(); p; p = p->GetPrevSibling()) {
+        auto* pEdit = dynamic_cast<CArkEdit*>(p);
+        if (pEdit && (pEdit == pFrom || (pEdit->IsVisible() && pEdit->IsEnabled()))) vecEdits.push_back(pEdit);
+    }
+    auto it = std::find(vecEdits.begin(), vecEdits.end(), pFrom);
+    if (vecEdits.size() < 2 || it == vecEdits.end()) return nullptr;
+    size_t uAt = static_cast<size_t>(it - vecEdits.begin());
+    size_t uNext = bBackward ? (uAt + vecEdits.size() - 1) % vecEdits.size() : (uAt + 1) % vecEdits.size();
+    CArkEdit* pNext = vecEdits[uNext];
+    pNext->Activate();
+    return pNext;
 }
 
 int CArkEdit::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t, intptr_t b) {

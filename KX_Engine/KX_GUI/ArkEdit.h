@@ -57,6 +57,15 @@ public:
     int OnChar(char ch, LParam lParam) override;
     int OnKeyDown(int nKey, LParam lParam) override;
     int OnLButtonDown(int nKeys, int nX, int nY) override;
+    bool TakesKeyboard() const override { return true; }
+    // Dragging in the box selects: its drag handler extends the selection instead of moving the box.
+    void InitMouseHandlers() override;
+    // Extends the selection from the anchor to the character boundary nearest the window-relative point.
+    void SelectTo(int nX, int nY);
+    // For owners that move between boxes on Tab (260): activates the next enabled, visible edit box among
+    // pFrom's siblings in the order they were created (the previous one with bBackward), wrapping round.
+    // Returns the box made active, or null when there is no other.
+    static CArkEdit* ActivateNext(CArkWnd* pFrom, bool bBackward);
     void OnActivate(bool bActive) override;
     int OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) override;
     bool OnMouseWheel(int nKeys, int nDelta, int nX, int nY) override;
@@ -98,6 +107,8 @@ protected:
     int WidestLine() const;
     void ScrollToCaret();
     int VisibleLines() const;
+    // The byte index of the character boundary nearest the window-relative point; -1 without a font.
+    int IndexAtPoint(int nX, int nY) const;
 
     std::string m_strText;
     int m_nCaret = 0;

@@ -155,7 +155,9 @@ int CArkGUIManager::MouseOnlyProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPl
 
 int CArkGUIManager::OnSetCursor() {
     if (!m_pCursorWnd || m_mouseProc.GetState() == ARK_MOUSE_NORMAL) {
-        m_pCursorWnd = m_pRoot->HitTest(m_mouseProc.GetCursorX(), m_mouseProc.GetCursorY(), 0, false);
+        // The window the mouse is over as the mouse route sees it, so a window that takes clicks (an
+        // edit box) shows its own cursor.
+        m_pCursorWnd = m_mouseProc.WindowAt(m_mouseProc.GetCursorX(), m_mouseProc.GetCursorY(), m_bPassThrough, false);
     }
     KXPlatform::HostCursor eCursor = m_eDefaultCursor;
     if (m_pCursorWnd && m_pCursorWnd->HasCursorShape()) eCursor = m_pCursorWnd->GetCursorShape();

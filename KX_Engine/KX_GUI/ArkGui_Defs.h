@@ -14,6 +14,7 @@ constexpr uint32_t ARK_STYLE_CONTROL = 0x00400000u;       // added by buttons, p
 constexpr uint32_t ARK_STYLE_TOPMOST = 0x00800000u;       // stays in front; a press does not raise it
 constexpr uint32_t ARK_STYLE_CLIP_PARENT = 0x00080000u;   // drawing and hits limited to the parent
 constexpr uint32_t ARK_STYLE_INPUT_OBSERVER = 0x00040000u;  // the parent hears of every input its children handle
+constexpr uint32_t ARK_STYLE_MOVABLE = 0x00020000u;       // the user may drag the window, its children with it
 constexpr uint32_t ARK_STYLE_BOTTOM_GROUP = 0x00010000u;  // raised only among its own group, behind the others
 
 // ---- window type codes ----

@@ -37,17 +37,16 @@ void CWndDragHandler::Begin(uint32_t uMsg, int nX, int nY) {
 
 namespace {
 
-// Attached children follow, and their attached children follow them.
-void MoveAttachedChildren(CArkWnd* pWnd, int nDx, int nDy) {
+// Positions are absolute, so every child and its children follow; one left behind would sit off its
+// parent and leave a hole where it was drawn.
+void MoveChildren(CArkWnd* pWnd, int nDx, int nDy) {
     for (CArkWnd* pChild = pWnd->GetFirstChild(); pChild;) {
         CArkWatch<> child(pChild);
         CArkWnd* pNext = pChild->GetNextSibling();
-        if (pChild->HasStyle(ARK_STYLE_ATTACHED)) {
-            pChild->MoveBy(nDx, nDy);
-            if (!child) return;
-            MoveAttachedChildren(pChild, nDx, nDy);
-            if (!child) return;
-        }
+        pChild->MoveBy(nDx, nDy);
+        if (!child) return;
+        MoveChildren(pChild, nDx, nDy);
+        if (!child) return;
         pChild = pNext;
     }
 }
@@ -63,14 +62,15 @@ void CWndDragHandler::Move(uint32_t, int nX, int nY) {
         if (wnd) pWnd->RecordGrab(nX, nY);
         return;
     }
-    if (!pWnd->AcceptGrab(pWnd->GetGrabX(), pWnd->GetGrabY())) return;
+    // Only a window whose style says so moves: a drag on a panel or an edit box must not shift it.
+    if (!pWnd->HasStyle(ARK_STYLE_MOVABLE) || !pWnd->AcceptGrab(pWnd->GetGrabX(), pWnd->GetGrabY())) return;
     int nDx = nX - pWnd->GetGrabX() - pWnd->GetX();
     int nDy = nY - pWnd->GetGrabY() - pWnd->GetY();
     if (!pWnd->MayMoveBy(nDx, nDy)) return;
     pWnd->MoveBy(nDx, nDy);
     pWnd->OnMoved(nDx, nDy);
     if (!wnd) return;
-    MoveAttachedChildren(pWnd, nDx, nDy);
+    MoveChildren(pWnd, nDx, nDy);
 }
 
 void CWndDragHandler::End(uint32_t uMsg, int nX, int nY) {

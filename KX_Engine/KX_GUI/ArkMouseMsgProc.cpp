@@ -53,6 +53,21 @@ void CArkMouseMsgProc::Forget(const CArkWnd* pWnd) {
     if (m_pHit == pWnd) m_pHit = nullptr;
 }
 
+CArkWnd* CArkMouseMsgProc::WindowAt(int nX, int nY, bool bPassThrough, bool bWheel) const {
+    CArkRootWnd* pRoot = m_manager.GetRoot();
+    if (bPassThrough) return pRoot->HitTest(nX, nY, 0, bWheel);
+    CArkWnd* pModal = m_manager.GetModalTop();
+    CArkWnd* pHit = pModal ? pModal->HitTest(nX, nY, 1, bWheel) : nullptr;
+    return pHit ? pHit : pRoot->HitTest(nX, nY, 1, bWheel);
+}
+
+void CArkMouseMsgProc::TakeKeyboard(CArkWnd* pPressed, uint32_t uMsg) {
+    if (uMsg != WM_LBUTTONDOWN && uMsg != WM_LBUTTONDBLCLK) return;
+    // A press on a disabled window changes nothing, the keyboard included.
+    if (!pPressed || !pPressed->IsEnabled()) return;
+    pPressed->KeyboardTargetOfPress()->Activate();
+}
+
 void CArkMouseMsgProc::Deliver(const CArkWatch<>& wnd, uint32_t uMsg, KXPlatform::WParam wParam,
                                KXPlatform::LParam lParam, int nX, int nY) {
     CArkWnd* pWnd = wnd.Get();
@@ -79,14 +94,8 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
     int nX = m_nCursorX, nY = m_nCursorY;
 
     CArkWnd* pModal = bPassThrough ? nullptr : m_manager.GetModalTop();
-    CArkWnd* pHit = nullptr;
-    if (bPassThrough) {
-        pHit = pRoot->HitTest(nX, nY, 0, bWheel);
-    } else {
-        if (pModal) pHit = pModal->HitTest(nX, nY, 1, bWheel);
-        if (!pHit) pHit = pRoot->HitTest(nX, nY, 1, bWheel);
-        if (!pHit && pModal) pHit = pModal;
-    }
+    CArkWnd* pHit = WindowAt(nX, nY, bPassThrough, bWheel);
+    if (!pHit && pModal) pHit = pModal;
     m_pHit = pHit;
     if (!pHit) return 0;
     CArkWatch<> hit(pHit);
@@ -136,7 +145,8 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
         CArkWnd* pIcon = m_manager.GetCarryIconWnd();
         if (pIcon && pIcon->IsVisible()) return 1;
     }
-    if (bHitServed) return 1;
+    TakeKeyboard(pHit, uMsg);
+    if (bHitServed || !hit) return 1;
     Deliver(hit, uMsg, wParam, lParam, nX, nY);
     return 1;
 }
@@ -153,15 +163,14 @@ int CArkMouseMsgProc::RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WPa
     }
     if (m_nState == ARK_MOUSE_DRAG || m_nState == ARK_MOUSE_CARRY) return 1;
     bool bInside = pModal->Contains(pHit);
-    if (bInside && !pModal->GetDirectChildrenOnly()) {
-        Deliver(hit, uMsg, wParam, lParam, nX, nY);
-        return 1;
-    }
     int nType = pHit->GetType();
-    if (bInside && (nType == ARK_WND_RICH || nType == ARK_WND_BUTTON || nType == ARK_WND_CHECKBUTTON || nType == ARK_WND_EDIT)) {
+    bool bTakesInput = nType == ARK_WND_RICH || nType == ARK_WND_BUTTON || nType == ARK_WND_CHECKBUTTON || nType == ARK_WND_EDIT;
+    if (bInside && (!pModal->GetDirectChildrenOnly() || bTakesInput)) {
+        TakeKeyboard(pHit, uMsg);
         Deliver(hit, uMsg, wParam, lParam, nX, nY);
         return 1;
     }
+    TakeKeyboard(pModal, uMsg);
     if (!modal) return 1;
     // The modal window gets everything else as it came: GUI pixels of the root, the wheel's screen point.
     pModal->OnMessage(uMsg, wParam, uMsg == WM_MOUSEWHEEL ? lParam : MAKELPARAM(nX, nY));

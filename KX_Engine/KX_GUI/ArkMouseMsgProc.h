@@ -66,6 +66,11 @@ public:
     // 0, no modal handling). Returns 1 when something took the message, else 0.
     int MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, bool bPassThrough = false);
 
+    // The window the mouse route would hand a message at the GUI point (x, y) to: the top modal window's
+    // subtree first, then the whole tree; windows that take clicks (hit-testable 1), or in pass-through
+    // mode those that do not. Null over nothing.
+    CArkWnd* WindowAt(int nX, int nY, bool bPassThrough, bool bWheel) const;
+
     CArkWnd* GetFocusWnd() const { return m_pFocus; }
     CArkWnd* GetPrevFocusWnd() const { return m_pPrevFocus; }
     CArkWnd* GetHitWnd() const { return m_pHit; }
@@ -87,6 +92,9 @@ public:
 private:
     // nX, nY: the cursor in GUI pixels; the wheel goes out with the screen point of its lParam instead.
     void Deliver(const CArkWatch<CArkWnd>& wnd, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
+    // A left press takes the keyboard: the pressed window (or the edit box it belongs to) becomes active,
+    // so the box the user left stops taking keys and its caret stops.
+    void TakeKeyboard(CArkWnd* pPressed, uint32_t uMsg);
     int RouteModal(CArkWnd* pModal, uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam, int nX, int nY);
 
     CArkGUIManager& m_manager;

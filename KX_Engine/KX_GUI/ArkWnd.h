@@ -103,8 +103,16 @@ public:
     // ---- input ----
     virtual bool PtInWindow(int nX, int nY, bool bWheel);
     virtual bool AcceptGrab(int nX, int nY);
-    // Per-window dispatcher; mouse coordinates in lParam are relative to this window.
+    // Per-window dispatcher; mouse coordinates in lParam are relative to this window. A disabled window
+    // gets only the messages TakesWhileDisabled lets through.
     virtual int OnMessage(uint32_t uMsg, WParam wParam, LParam lParam);
+    // The messages a disabled window still hears of (see the rule in ArkWnd_Input.cpp).
+    virtual bool TakesWhileDisabled(uint32_t uMsg) const;
+    // A window that takes the keyboard stays the active window when one of its parts (an edit box's
+    // scroll bar) is pressed; any other pressed window becomes the active one itself.
+    virtual bool TakesKeyboard() const { return false; }
+    // What a left press makes active: this window, or the nearest ancestor that takes the keyboard.
+    CArkWnd* KeyboardTargetOfPress();
     // x and y are the wheel message's screen point; bubbles to the parent while OnMouseWheel says false.
     virtual bool OnWheelMessage(int nKeys, int nDelta, int nX, int nY);
     virtual bool MayMoveBy(int nDx, int nDy);

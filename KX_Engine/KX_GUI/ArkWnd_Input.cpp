@@ -6,7 +6,32 @@
 
 namespace ArkGui {
 
+// The disabled-input rule, stated once for every window: a disabled window (or one inside a disabled or
+// hidden parent) hears nothing of the left button, the middle button, mouse moves or keys, so a disabled
+// button neither presses, clicks nor reports moves, and a disabled edit box never becomes the active
+// window. The left double-click and the right button still reach it (a disabled button reports 518, 517
+// and 521), and so does the question which cursor to show. Classes widen the rule through
+// TakesWhileDisabled (a repeating button keeps reporting moves).
+bool CArkWnd::TakesWhileDisabled(uint32_t uMsg) const {
+    switch (uMsg) {
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_SETCURSOR: return true;
+        default: return false;
+    }
+}
+
+CArkWnd* CArkWnd::KeyboardTargetOfPress() {
+    for (CArkWnd* p = this; p; p = p->m_pParent) {
+        if (p->TakesKeyboard()) return p;
+    }
+    return this;
+}
+
 int CArkWnd::OnMessage(uint32_t uMsg, WParam wParam, LParam lParam) {
+    if (!IsEnabled() && !TakesWhileDisabled(uMsg)) return 0;
     CArkWatch<> self(this);  // every handler may end in a callback that frees this window
     if ((uMsg == WM_LBUTTONDOWN || uMsg == WM_RBUTTONDOWN) && m_nType != ARK_WND_ROOT) {
         bool bTopmost = false;

@@ -1,7 +1,13 @@
-// TinyXML readers of the update descriptor and of the new-format catalogue document.
+// TinyXML-2 readers of the update descriptor and of the new-format catalogue document.
+//
+// TinyXML-2 reads a buffer of a given length and treats text as bytes: GBK lead bytes never make it
+// step past the end of a value, whatever the declaration or a byte-order mark say. Its parse is linear
+// in the document and refuses nesting deeper than TINYXML2_MAX_ELEMENT_DEPTH. Whitespace in element
+// text is collapsed (runs to one blank, none at the ends), so "<UseOld> 1 </UseOld>" reads "1";
+// attribute values keep theirs.
 #include "netcheck/catalogue/NetChk_CatalogueXml.h"
 
-#include <tinyxml.h>
+#include <tinyxml2.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,9 +30,15 @@ size_t CountElementTags(const std::string& strText) {
 }
 
 // The text of a child element, or null when the child is missing or has no text.
-const char* ChildText(const TiXmlElement* pParent, const char* szName) {
-    const TiXmlElement* pChild = pParent->FirstChildElement(szName);
+const char* ChildText(const tinyxml2::XMLElement* pParent, const char* szName) {
+    const tinyxml2::XMLElement* pChild = pParent->FirstChildElement(szName);
     return pChild ? pChild->GetText() : nullptr;
+}
+
+// Parses the bytes up to the first NUL (a NUL ends a document, as it always did here). On any error the
+// document is left empty, so a truncated download never yields half a catalogue.
+void ParseText(const std::string& strText, tinyxml2::XMLDocument& doc) {
+    doc.Parse(strText.data(), std::strlen(strText.c_str()));
 }
 
 // atoi: leading blanks, an optional sign, digits up to the first other character, 0 without digits.
@@ -51,13 +63,13 @@ DescriptorStatus ReadUpdateDescriptor(const std::string& strPath, std::vector<st
     vecUrls.clear();
     std::string strText;
     if (!ReadSmallFile(strPath, strText) || CountElementTags(strText) > kMaxElements) return DescriptorStatus::Unreadable;
-    TiXmlDocument doc;
-    doc.Parse(strText.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    const TiXmlElement* pRoot = doc.RootElement();
+    tinyxml2::XMLDocument doc(true, tinyxml2::COLLAPSE_WHITESPACE);
+    ParseText(strText, doc);
+    const tinyxml2::XMLElement* pRoot = doc.RootElement();
     if (!pRoot) return DescriptorStatus::Unreadable;
-    const TiXmlElement* pFirst = pRoot->FirstChildElement("net_check");
+    const tinyxml2::XMLElement* pFirst = pRoot->FirstChildElement("net_check");
     if (!pFirst) return DescriptorStatus::NoNetCheck;
-    const TiXmlElement* pElement = pFirst;
+    const tinyxml2::XMLElement* pElement = pFirst;
     for (int nIndex = 2; pElement; ++nIndex) {
         const char* szUrl = pElement->GetText();
         vecUrls.emplace_back(szUrl ? szUrl : "");
@@ -73,11 +85,11 @@ DocumentStatus ParseCatalogueDocument(const std::string& strText, CatalogueDocum
         out.strProblem = "more than " + std::to_string(kMaxElements) + " elements";
         return DocumentStatus::NoRoot;
     }
-    TiXmlDocument doc;
-    doc.Parse(strText.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    const TiXmlElement* pRoot = doc.RootElement();
+    tinyxml2::XMLDocument doc(true, tinyxml2::COLLAPSE_WHITESPACE);
+    ParseText(strText, doc);
+    const tinyxml2::XMLElement* pRoot = doc.RootElement();
     if (!pRoot) return DocumentStatus::NoRoot;
-    const TiXmlElement* pConfig = pRoot->FirstChildElement("Config");
+    const tinyxml2::XMLElement* pConfig = pRoot->FirstChildElement("Config");
     if (!pConfig) return DocumentStatus::NoConfig;
 
     const char* szUseOld = ChildText(pConfig, "UseOld");
@@ -93,15 +105,15 @@ DocumentStatus ParseCatalogueDocument(const std::string& strText, CatalogueDocum
     if (std::strcmp(szUseOld, "1") == 0) return DocumentStatus::UseOld;
     out.strShowAdvice = szShowAdvice;
 
-    const TiXmlElement* pCommands = pRoot->FirstChildElement("Commands");
+    const tinyxml2::XMLElement* pCommands = pRoot->FirstChildElement("Commands");
     if (!pCommands) {
         out.strProblem = "Commands missing";
         return DocumentStatus::Malformed;
     }
     int nIndex = 0;
-    for (const TiXmlNode* pNode = pCommands->FirstChild(); pNode; pNode = pNode->NextSibling(), ++nIndex) {
-        if (pNode->Type() == TiXmlNode::TINYXML_COMMENT) continue;
-        const TiXmlElement* pCommand = pNode->ToElement();
+    for (const tinyxml2::XMLNode* pNode = pCommands->FirstChild(); pNode; pNode = pNode->NextSibling(), ++nIndex) {
+        if (pNode->ToComment()) continue;
+        const tinyxml2::XMLElement* pCommand = pNode->ToElement();
         if (!pCommand) {
             out.strProblem = "child " + std::to_string(nIndex) + " of Commands is not an element";
             out.vecCommands.clear();

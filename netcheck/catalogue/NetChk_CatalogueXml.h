@@ -1,4 +1,4 @@
-// The two XML formats of the catalogue, read through TinyXML (the only files that include it):
+// The two XML formats of the catalogue, read through TinyXML-2 (the only files that include it):
 // the update descriptor patch/update_url.xml and the new-format catalogue document.
 #pragma once
 
@@ -35,10 +35,13 @@ struct CatalogueDocument {
     std::string strProblem;               // what was wrong, for Malformed
 };
 
-// A document may hold at most this many element tags. TinyXML recurses once per nesting level, and the
-// number of tags bounds the nesting whatever a document hides in comments or attribute values, so a
-// larger document is refused before TinyXML ever sees it. Catalogues hold a few dozen.
+// A document may hold at most this many element tags; a larger one is refused before it is parsed.
+// Catalogues hold a few dozen.
 constexpr size_t kMaxElements = 4096;
+
+// The deepest nesting of elements (the root counts as 1) that is read; the parser itself refuses a
+// deeper document, which then has no root. The catalogue needs 3 levels, the descriptor 2.
+constexpr int kDeepestNesting = 98;
 
 // Parses a plain catalogue document (GBK bytes) from memory. Expected shape: root/Config with UseOld
 // and ShowAdvice, both with text; root/Commands whose children are all elements (comments aside), each

@@ -45,7 +45,7 @@ bool CreateFromTemplate(ArkGui::CArkWnd* pWnd, const char* szTemplate) {
 void ApplyControlFonts(ArkGui::CArkWnd* pWnd) {
     INetChkAppServices* pApp = GetNetChkAppServices();
     CNetChk_UtilResMgr* pRes = pApp ? pApp->GetResMgr() : nullptr;
-    if (!pRes || !pWnd) return;
+    if (pRes && pWnd) pRes->ApplyControlFonts(pWnd, true);
 }
 
 void CentreInRoot(ArkGui::CArkWnd* pWnd) {

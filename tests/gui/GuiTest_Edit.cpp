@@ -266,3 +266,32 @@ TEST_F(EditWithFonts, FitToWidthRefusesTextWiderThanTheBoxAndClicksPlaceTheCaret
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditWithFonts, DraggingInTheBoxSelectsTextAndNeverMovesIt) {
+    CArkEdit* p = MakeEdit(0);
+    ASSERT_TRUE(Manager().SetFont(p, "黑体", 14));
+    CArkEdit* pBelow = Make<CArkEdit>(m_pPanel, "below", 10, 40, 200, 24);
+    p->SetText("abcdef");
+    int nAfterB = 10 + 3 + p->MeasureText("ab");
+    int nAfterE = 10 + 3 + p->MeasureText("abcde");
+    Mouse(WM_LBUTTONDOWN, nAfterB, 20, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, nAfterB + 2, 24, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, nAfterE, 45, MK_LBUTTON);  // down over the box below, the selection follows along
+    Mouse(WM_LBUTTONUP, nAfterE, 45);
+    EXPECT_EQ(p->GetX(), 10);
+    EXPECT_EQ(p->GetY(), 10);
+    EXPECT_EQ(pBelow->GetY(), 40);
+    EXPECT_EQ(p->GetSelAnchor(), 2);
+    EXPECT_EQ(p->GetSelEnd(), 5);
+    EXPECT_EQ(p->GetCaret(), 5);
+    EXPECT_TRUE(p->IsActive());
+    // Typing replaces the dragged selection.
+    m_host.InjectMessage(WM_CHAR, 'X', 1);
+    KXPlatform::HostMessage msg;
+    while (m_host.PollMessage(msg)) Manager().MsgProc(msg.uMessage, msg.wParam, msg.lParam);
+    EXPECT_EQ(p->GetText(), "abXf");
+}
+
+}  // namespace

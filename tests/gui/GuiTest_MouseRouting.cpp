@@ -3,6 +3,7 @@
 #include "GuiTest_Fixture.h"
 
 #include "KX_GUI/ArkButton.h"
+#include "KX_GUI/ArkEdit.h"
 
 using namespace ArkGui;
 using namespace ArkGuiTest;
@@ -45,23 +46,35 @@ TEST_F(MouseRouting, ShiftClickIsAnnouncedBeforeTheClick) {
     EXPECT_EQ(pPanel->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS, ARK_NOTIFY_SHIFT_CLICK, ARK_NOTIFY_CLICK}));
 }
 
-TEST_F(MouseRouting, DragByOnePixelMovesTheWindowAndItsAttachedChildren) {
+TEST_F(MouseRouting, OnlyAMovableWindowIsDraggedAndEveryChildFollowsIt) {
     CRecordingWnd* pPanel = Make(&m_root, "panel", 100, 100, 200, 150);
     CRecordingWnd* pAttached = Make(pPanel, "attached", 10, 10, 50, 50, ARK_STYLE_ATTACHED);
     CRecordingWnd* pLoose = Make(pPanel, "loose", 100, 10, 50, 50);
-    CRecordingWnd* pNested = Make(pAttached, "nested", 5, 5, 10, 10, ARK_STYLE_ATTACHED);
-    Mouse(WM_LBUTTONDOWN, 180, 200, MK_LBUTTON);
-    Mouse(WM_MOUSEMOVE, 181, 200, MK_LBUTTON);
-    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_DRAG);
-    EXPECT_TRUE(Manager().GetKeyProc().IsDragInProgress());
-    Mouse(WM_LBUTTONUP, 181, 200);
-    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
-    EXPECT_FALSE(Manager().GetKeyProc().IsDragInProgress());
+    CRecordingWnd* pNested = Make(pLoose, "nested", 5, 5, 10, 10);
+    auto drag = [this](int nX, int nY, int nDx) {
+        Mouse(WM_LBUTTONDOWN, nX, nY, MK_LBUTTON);
+        Mouse(WM_MOUSEMOVE, nX + nDx, nY, MK_LBUTTON);
+        EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_DRAG);
+        EXPECT_TRUE(Manager().GetKeyProc().IsDragInProgress());
+        Mouse(WM_LBUTTONUP, nX + nDx, nY);
+        EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
+        EXPECT_FALSE(Manager().GetKeyProc().IsDragInProgress());
+    };
+    // A plain panel stays where the layout put it, however far the user drags on it.
+    drag(180, 200, 40);
+    EXPECT_EQ(pPanel->GetX(), 100);
+    EXPECT_EQ(pLoose->GetX(), 200);
+
+    // A movable one moves by the drag, one pixel too, and takes every child along, attached or not.
+    pPanel->SetStyle(pPanel->GetStyle() | ARK_STYLE_MOVABLE);
+    pPanel->vecNotices.clear();
+    drag(180, 200, 1);
     EXPECT_EQ(pPanel->GetX(), 101);
     EXPECT_EQ(pPanel->GetY(), 100);
     EXPECT_EQ(pAttached->GetX(), 111);
-    EXPECT_EQ(pNested->GetX(), 116);
-    EXPECT_EQ(pLoose->GetX(), 200);  // not attached: stays where it was
+    EXPECT_EQ(pLoose->GetX(), 201);
+    EXPECT_EQ(pNested->GetX(), 206);
+    EXPECT_EQ(pNested->GetY(), 115);
     // The drop: 530 to the dragged window.
     ASSERT_FALSE(pPanel->vecNotices.empty());
     EXPECT_EQ(pPanel->vecNotices.back().uCode, ARK_NOTIFY_DROP_SOURCE);
@@ -230,17 +243,28 @@ TEST_F(MouseRouting, InputObserverParentHearsEveryHandledMessage) {
     EXPECT_EQ(pParent->vecNotices[0].a, static_cast<intptr_t>(WM_MOUSEMOVE));
 }
 
-TEST_F(MouseRouting, SetCursorShowsTheCursorOfTheWindowUnderTheMouse) {
-    CRecordingWnd* pText = Make(&m_root, "text", 0, 0, 100, 100);
-    pText->SetCursorShape(KXPlatform::HostCursor::IBeam);
-    // The cursor hit-test asks for hit-testable 0, as the pass-through route does.
-    pText->SetHitTestable(0);
-    Mouse(WM_MOUSEMOVE, 50, 50);
-    Manager().MsgProc(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(m_host.GetCursor(), KXPlatform::HostCursor::IBeam);
-    Mouse(WM_MOUSEMOVE, 300, 300);
-    Manager().MsgProc(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(m_host.GetCursor(), KXPlatform::HostCursor::Arrow);
+TEST_F(MouseRouting, TheCursorIsTheOneOfTheWindowTheMouseWouldReach) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 400, 400);
+    Make<CArkEdit>(pPanel, "edit", 10, 10, 200, 24);
+    auto* pButton = Make<CArkButton>(pPanel, "ok", 10, 100, 80, 30);
+    pButton->SetCursorShape(KXPlatform::HostCursor::Hand);
+    auto cursorAt = [this](int nX, int nY) {
+        Mouse(WM_MOUSEMOVE, nX, nY);
+        Manager().MsgProc(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return m_host.GetCursor();
+    };
+    EXPECT_EQ(cursorAt(50, 20), KXPlatform::HostCursor::IBeam);  // over the edit box
+    EXPECT_EQ(cursorAt(20, 110), KXPlatform::HostCursor::Hand);
+    EXPECT_EQ(cursorAt(300, 300), KXPlatform::HostCursor::Arrow);  // the panel has none of its own
+    EXPECT_EQ(cursorAt(50, 20), KXPlatform::HostCursor::IBeam);
+
+    // While the tool passes the mouse through, the windows that do not take clicks answer instead.
+    CRecordingWnd* pOverlay = Make(&m_root, "overlay", 0, 0, 100, 50);
+    pOverlay->SetHitTestable(0);
+    pOverlay->SetCursorShape(KXPlatform::HostCursor::Wait);
+    EXPECT_EQ(cursorAt(50, 20), KXPlatform::HostCursor::IBeam);
+    Manager().SetPassThrough(true);
+    EXPECT_EQ(cursorAt(50, 20), KXPlatform::HostCursor::Wait);
 }
 
 }  // namespace

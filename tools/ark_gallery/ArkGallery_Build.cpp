@@ -94,6 +94,12 @@ int CGalleryPanel::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t, intptr_t 
         pRich->AppendText("#r#G(1)已打开链接 Link opened#n", true);
         return 1;
     }
+    if (uCode == ARK_NOTIFY_EDIT_TAB) {
+        // Tab walks the three boxes, Shift+Tab walks back.
+        CArkGUIManager* pManager = GetManager();
+        CArkEdit::ActivateNext(pChild, pManager && pManager->IsKeyDown(VK_SHIFT));
+        return 1;
+    }
     if (uCode == ARK_NOTIFY_SCROLL && pChild && pChild->GetName() == "ScrollH") {
         pProgressH->m_dValue = static_cast<double>(b);
         return 1;

@@ -191,6 +191,7 @@ bool BuildTemplates(CArkRootWnd& root, CNetChk_UtilResMgr& resources, const std:
             std::fprintf(stderr, "ark_gallery: no template %s in %s\n", strName.c_str(), kLayoutRoot);
             return false;
         }
+        resources.ApplyControlFonts(pWnd, true);
         pWnd->SetLayerOrder(LayerOf(strName));
         pWnd->BringToFront();
         if (eSample != SampleState::None) sample.Fill(*pWnd);

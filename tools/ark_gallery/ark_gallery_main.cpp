@@ -33,7 +33,7 @@ struct Options {
 bool Build(ArkGui::CArkRootWnd& root, CNetChk_UtilResMgr& resources, const Options& opt) {
     root.GetManager()->InitFontTable();
     if (opt.vecLayouts.empty()) return ArkGallery::BuildGallery(root) != nullptr;
-    resources.LoadStringDef();
+    resources.LoadTables();
     return ArkGallery::BuildTemplates(root, resources, opt.vecLayouts, opt.eSample);
 }
 

@@ -89,6 +89,17 @@ std::string GetGraphicsAdapterName() {
     return FindDisplayController();
 }
 
+bool HasGraphicsDevice() {
+    DIR* dir = ::opendir("/dev/dri");
+    if (!dir) return false;
+    bool bFound = false;
+    while (dirent* e = ::readdir(dir)) {
+        if (std::string(e->d_name).compare(0, 7, "renderD") == 0) bFound = true;
+    }
+    ::closedir(dir);
+    return bFound;
+}
+
 void SetGraphicsAdapterName(const std::string& strName) {
     std::lock_guard<std::mutex> lock(g_nameMutex);
     g_strRendererName = strName;

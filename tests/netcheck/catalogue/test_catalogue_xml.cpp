@@ -1,4 +1,4 @@
-// The update descriptor and the catalogue document as read through TinyXML.
+// The update descriptor and the catalogue document as read through TinyXML-2.
 #include "netcheck/catalogue/NcTest_CatalogueFiles.h"
 #include "netcheck/catalogue/NetChk_CatalogueXml.h"
 
@@ -79,6 +79,44 @@ TEST(CatalogueDocument, CommandsInDocumentOrderWithTypesReadLikeAtoi) {
     // A long catalogue is no hostile one.
     ASSERT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(Document(Repeat(Command(1, "ip addr", "x"), 1000)), doc));
     EXPECT_EQ(1000u, doc.vecCommands.size());
+}
+
+// A GBK lead byte at the end of a value, under a declaration or a byte-order mark that announces UTF-8,
+// once made the parser step over the terminator and go on reading whatever followed in memory. Here
+// the bytes after a NUL would complete the document: reading them would accept it.
+TEST(CatalogueDocument, NothingPastTheFirstNulIsRead) {
+    const std::string config = "<Config><UseOld>0</UseOld><ShowAdvice>1</ShowAdvice></Config>";
+    const std::string hidden[] = {
+        "<?xml?><r>" + config + "<Commands><C type=\"1\" tips=\"t\" value=\"" + std::string(16, 'a') + "\xCE" +
+            std::string(1, '\0') + "\"/></Commands></r>",
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + config + "<Commands/><t>" + std::string(20, 'a') +
+            "\xEF" + std::string(1, '\0') + "/t></r>",
+    };
+    for (const std::string& text : hidden) {
+        NetChk_CatalogueXml::CatalogueDocument doc;
+        EXPECT_EQ(DocumentStatus::NoRoot, NetChk_CatalogueXml::ParseCatalogueDocument(text, doc)) << text;
+    }
+    // A byte-order mark and a UTF-8 declaration are no reason to refuse a document, nor is a GBK value
+    // that ends in a lead byte right before its closing quote.
+    NetChk_CatalogueXml::CatalogueDocument doc;
+    ASSERT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(
+                                      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + config +
+                                          "<Commands><C type=\"2\" value=\"v\xCE\" tips=\"\xD6\"/></Commands></r>",
+                                      doc));
+    ASSERT_EQ(1u, doc.vecCommands.size());
+    EXPECT_EQ("v\xCE", doc.vecCommands[0].m_strContent);
+    EXPECT_EQ("\xD6", doc.vecCommands[0].m_strDesc);
+}
+
+// Nesting is bounded by the parser, so no accepted document costs more than a shallow one of its size.
+TEST(CatalogueDocument, NestingDeeperThanTheParserBoundHasNoRoot) {
+    auto nested = [](int nDepth) {
+        return "<r><Config><UseOld>0</UseOld><ShowAdvice>1</ShowAdvice></Config><Commands/>" +
+               Repeat("<a>", nDepth - 1) + Repeat("</a>", nDepth - 1) + "</r>";
+    };
+    NetChk_CatalogueXml::CatalogueDocument doc;
+    EXPECT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(nested(NetChk_CatalogueXml::kDeepestNesting), doc));
+    EXPECT_EQ(DocumentStatus::NoRoot, NetChk_CatalogueXml::ParseCatalogueDocument(nested(NetChk_CatalogueXml::kDeepestNesting + 1), doc));
 }
 
 TEST(CatalogueDocument, UseOldDeclinesOnlyForExactlyOne) {
