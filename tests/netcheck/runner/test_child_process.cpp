@@ -94,6 +94,18 @@ TEST(ChildProcess, TerminateEndsTheWholeGroupAndReapsTheChild) {
     EXPECT_FALSE(child.Terminate());
 }
 
+TEST(ChildProcess, WhatAScriptLeftInTheBackgroundEndsWithIt) {
+    ScopedTempDir dir(true);
+    const size_t childrenBefore = proccount::ChildProcesses();
+    CChildProcess child;
+    ASSERT_TRUE(Start(child, "bg.sh", "sleep 300 &\necho $! > bg.pid\necho started\nexit\n"));
+    ASSERT_TRUE(WaitEnded(child));
+    const long bgPid = std::stol(ReadTestFile("bg.pid"));
+    EXPECT_TRUE(proccount::WaitFor([&] { return proccount::ProcessEnded(bgPid); }, 5000));
+    EXPECT_EQ("started\n", ReadAll(child));
+    EXPECT_EQ(childrenBefore, proccount::ChildProcesses());
+}
+
 TEST(ChildProcess, AnEndedChildIsNeverSignalled) {
     ScopedTempDir dir(true);
     CChildProcess child;
