@@ -3,11 +3,13 @@
 #include "KX_Platform/KXPlatform_GraphicsAdapter.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <vector>
@@ -89,20 +91,24 @@ std::string GetGraphicsAdapterName() {
     return FindDisplayController();
 }
 
-bool HasGraphicsDevice() {
-    DIR* dir = ::opendir("/dev/dri");
-    if (!dir) return false;
-    bool bFound = false;
-    while (dirent* e = ::readdir(dir)) {
-        if (std::string(e->d_name).compare(0, 7, "renderD") == 0) bFound = true;
-    }
-    ::closedir(dir);
-    return bFound;
-}
-
 void SetGraphicsAdapterName(const std::string& strName) {
     std::lock_guard<std::mutex> lock(g_nameMutex);
     g_strRendererName = strName;
+}
+
+bool HasGraphicsDevice() {
+    const char* szSoftware = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (szSoftware && *szSoftware && std::strcmp(szSoftware, "0") != 0) return false;
+    // DRM render nodes (Mesa's hardware drivers) and the NVIDIA driver's own device.
+    if (DIR* pDir = opendir("/dev/dri")) {
+        bool bFound = false;
+        while (dirent* pEntry = readdir(pDir)) {
+            if (std::strncmp(pEntry->d_name, "renderD", 7) == 0 || std::strncmp(pEntry->d_name, "card", 4) == 0) bFound = true;
+        }
+        closedir(pDir);
+        if (bFound) return true;
+    }
+    return access("/dev/nvidia0", F_OK) == 0;
 }
 
 }  // namespace KXPlatform

@@ -171,6 +171,19 @@ TEST(ChildProcess, BinaryOutputWithNulBytesArrivesWhole) {
     EXPECT_EQ(std::string("a\0b\0\0c", 6), ReadAll(child));
 }
 
+TEST(ChildProcess, Utf8OutputComesBackAsGbkEvenInPieces) {
+    ScopedTempDir dir(true);
+    CChildProcess child;
+    // "网络" in UTF-8 (E7 BD 91 E7 BB 9C), then a GBK line that stays as it is.
+    ASSERT_TRUE(Start(child, "zh.sh", "printf '\\347\\275\\221\\347\\273\\234\\n\\315\\370\\n'\nexit\n"));
+    ASSERT_TRUE(WaitEnded(child));
+    std::string first;
+    // Four bytes would cut the second character: the piece ends after the first.
+    ASSERT_TRUE(child.ReadOutput(4, first));
+    EXPECT_EQ("\xCD\xF8", first);
+    EXPECT_EQ("\xC2\xE7\n\xCD\xF8\n", ReadAll(child));
+}
+
 TEST(ChildProcess, ClosingReleasesEverything) {
     ScopedTempDir dir(true);
     const size_t fdsBefore = proccount::OpenFileDescriptors();
