@@ -83,7 +83,7 @@ void CNetChkCommitWnd::Show(bool bShow) {
 }
 
 void CNetChkCommitWnd::Update() {
-    NetChkWnd::PaintShield(m_pShield);
+    m_shieldPainter.Paint(m_pShield);
     CArkWnd::Update();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "KX_GUI/ArkWnd.h"
+#include "netcheck/ui/NetChk_WndCommon.h"
 
 namespace ArkGui {
 class CArkButton;
@@ -36,6 +37,7 @@ private:
     ArkGui::CArkWnd* m_pCommitting = nullptr;
     ArkGui::CArkWnd* m_pShield = nullptr;
     ArkGui::CArkButton* m_pCloseBtn = nullptr;
+    NetChkWnd::CShieldPainter m_shieldPainter;
 };
 
 // The report window, created hidden from the template "UploadReportWnd" on the first call; null when

@@ -77,9 +77,9 @@ void CNetChkMainWnd::Setup() {
 
 void CNetChkMainWnd::SetProgress(uint32_t uPos, uint32_t uMax, int32_t nState) {
     if (m_pProgress) {
-        double dValue = std::min(static_cast<double>(uPos), m_pProgress->m_dMax);
-        m_pProgress->m_dMax = static_cast<double>(uMax);
-        m_pProgress->m_dValue = std::min(dValue, m_pProgress->m_dMax);
+        const double dValue = std::min(static_cast<double>(uPos), m_pProgress->GetMax());
+        m_pProgress->SetMax(static_cast<double>(uMax));
+        m_pProgress->SetValue(std::min(dValue, m_pProgress->GetMax()));
     }
     const bool bRunning = nState == kProgressRunning;
     if (m_pStopBtn && m_pStopBtn->GetVisibleFlag() != bRunning) m_pStopBtn->Show(bRunning);

@@ -72,7 +72,7 @@ void CNetChkMsgBox::Show(bool bShow) {
 }
 
 void CNetChkMsgBox::Update() {
-    NetChkWnd::PaintShield(m_pShield);
+    m_shieldPainter.Paint(m_pShield);
     CArkWnd::Update();
 }
 

@@ -40,6 +40,7 @@ private:
     void OpenLink(intptr_t pLinkRecord);
 
     NetChkWnd::CNineFrame m_frame;
+    NetChkWnd::CShieldPainter m_shieldPainter;
     ArkGui::CArkRichWnd* m_pText = nullptr;
     ArkGui::CArkWnd* m_pShield = nullptr;
     ArkGui::CArkWnd* m_pExitBtn = nullptr;

@@ -136,7 +136,9 @@ void CNetChkTooltipWnd::Update() {
     CArkWnd* pAnchor = GetAnchor();
     if (pAnchor && pAnchor->IsVisible()) {
         const KXRenderer::KXRectI rcAnchor = pAnchor->GetRect();
-        SetRect({rcAnchor.nRight, rcAnchor.nTop, rcAnchor.nRight + m_nWidth, rcAnchor.nTop + m_nHeight});
+        if (m_nX != rcAnchor.nRight || m_nY != rcAnchor.nTop) {
+            SetRect({rcAnchor.nRight, rcAnchor.nTop, rcAnchor.nRight + m_nWidth, rcAnchor.nTop + m_nHeight});
+        }
     }
     if (m_pRich) {
         const int nHeight = m_pRich->GetHeight() + kPadding;

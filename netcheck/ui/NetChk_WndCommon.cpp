@@ -90,23 +90,21 @@ const ArkGui::ArkImageLayer& CNineFrame::Layout(int nWidth, int nHeight) {
     return m_layer;
 }
 
-void PaintShield(ArkGui::CArkWnd* pShield) {
+void CShieldPainter::Paint(ArkGui::CArkWnd* pShield) {
     if (!pShield || !pShield->IsVisible() || !pShield->GetManager()) return;
-    ArkGui::ArkImageLayer* pLayer = pShield->GetLayer(ArkGui::ArkAttrKey(ArkGui::ARK_ATTR_ENABLED));
     KXRenderer::IKXRenderer* pRenderer = pShield->GetManager()->GetRenderer();
-    if (!pLayer || !pRenderer) return;
     const std::string strName = GetString("PIC_STR_TIP_SHEILD");
-    const KXRenderer::KXRectF rc{0, 0, static_cast<float>(pShield->GetWidth()), static_cast<float>(pShield->GetHeight())};
-    // Already painted at this size with this picture: nothing changes, nothing to redraw.
-    if (pLayer->vecQuads.size() == 1 && pLayer->vecQuads[0].strImage == strName && pLayer->vecQuads[0].rcDest.fRight == rc.fRight &&
-        pLayer->vecQuads[0].rcDest.fBottom == rc.fBottom) {
-        return;
-    }
+    if (!pRenderer || strName.empty()) return;
+    if (strName == m_strPainted && pShield->GetWidth() == m_nWidth && pShield->GetHeight() == m_nHeight) return;
+    m_strPainted = strName;
+    m_nWidth = pShield->GetWidth();
+    m_nHeight = pShield->GetHeight();
+    ArkGui::ArkImageLayer* pLayer = pShield->GetLayer(ArkGui::ArkAttrKey(ArkGui::ARK_ATTR_ENABLED));
+    if (!pLayer) return;
     pLayer->Clear();
-    std::shared_ptr<KXRenderer::CKXTexture> pTexture = strName.empty() ? nullptr : pRenderer->LoadTexture(strName.c_str());
+    std::shared_ptr<KXRenderer::CKXTexture> pTexture = pRenderer->LoadTexture(strName.c_str());
     if (!pTexture) return;
-    pLayer->AddStretched(pTexture, rc, 0xFFFFFFFFu);
-    pLayer->vecQuads.back().strImage = strName;
+    pLayer->AddStretched(pTexture, {0, 0, static_cast<float>(m_nWidth), static_cast<float>(m_nHeight)}, 0xFFFFFFFFu);
 }
 
 void RaiseShield(ArkGui::CArkWnd* pShield) {

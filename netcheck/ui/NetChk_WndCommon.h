@@ -53,8 +53,18 @@ private:
     bool m_bLoaded = false;
 };
 
-// While the shield is visible: the picture of "PIC_STR_TIP_SHEILD" stretched over it, white.
-void PaintShield(ArkGui::CArkWnd* pShield);
+// The shield's picture: "PIC_STR_TIP_SHEILD" stretched over it, white, painted again only when the
+// shield's size or the picture's name changed, so that an idle frame stays unchanged.
+class CShieldPainter {
+public:
+    // While the shield is visible.
+    void Paint(ArkGui::CArkWnd* pShield);
+
+private:
+    std::string m_strPainted;
+    int m_nWidth = -1;
+    int m_nHeight = -1;
+};
 // Sizes the shield to the main window's rectangle and shows it.
 void RaiseShield(ArkGui::CArkWnd* pShield);
 

@@ -53,7 +53,8 @@ protected:
                       "Ntc_Chk_Ing0,checking\nNtc_Chk_Finish,finished\nNtc_Chk_Stop,stopped\n"
                       "Ntc_Chk_Stop_PrgsInfo,stop-info\n"
                       "Ntc_Chk_CheckResult2,result2\nNtc_Chk_RepairSuggest2,advice2\n"
-                      "5,http://support.example.com/help?id=5\n");
+                      "5,http://support.example.com/help?id=5\n"
+                      "PIC_STR_TIP_SHEILD,interface/art/shield.png\n");
         ASSERT_TRUE(m_app.resMgr.LoadStringDef());
         m_app.pRoot = &m_root;
         m_app.pTick = &m_uTick;

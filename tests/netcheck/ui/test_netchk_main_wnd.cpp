@@ -52,15 +52,15 @@ TEST_F(MainWnd, IsTheShapedLayer200InstanceAndItsReadingsTakeTheMouse) {
 }
 
 TEST_F(MainWnd, ProgressIsCutToBothMaximaAndTheButtonsFollowTheState) {
-    ASSERT_EQ(m_pProgress->m_dMax, 100.0);
+    ASSERT_EQ(m_pProgress->GetMax(), 100.0);
     m_pWnd->SetProgress(15, 10, INetChk_CheckView::kProgressRunning);
-    EXPECT_EQ(m_pProgress->m_dValue, 10.0);
-    EXPECT_EQ(m_pProgress->m_dMax, 10.0);
+    EXPECT_EQ(m_pProgress->GetValue(), 10.0);
+    EXPECT_EQ(m_pProgress->GetMax(), 10.0);
     EXPECT_TRUE(m_pStop->GetVisibleFlag());
     EXPECT_FALSE(m_pRechk->GetVisibleFlag());
     // The position is first cut to the old maximum (10), not the new one.
     m_pWnd->SetProgress(15, 20, INetChk_CheckView::kProgressRunning);
-    EXPECT_EQ(m_pProgress->m_dValue, 10.0);
+    EXPECT_EQ(m_pProgress->GetValue(), 10.0);
 
     for (int32_t nState : {INetChk_CheckView::kProgressFinished, INetChk_CheckView::kProgressStopped}) {
         m_pWnd->SetProgress(20, 20, INetChk_CheckView::kProgressRunning);
@@ -68,7 +68,7 @@ TEST_F(MainWnd, ProgressIsCutToBothMaximaAndTheButtonsFollowTheState) {
         EXPECT_FALSE(m_pStop->GetVisibleFlag()) << nState;
         EXPECT_TRUE(m_pRechk->GetVisibleFlag()) << nState;
         EXPECT_EQ(m_pWnd->GetState(), nState);
-        EXPECT_EQ(m_pProgress->m_dValue, 3.0);
+        EXPECT_EQ(m_pProgress->GetValue(), 3.0);
     }
     m_pWnd->EnableUpload(true);
     EXPECT_TRUE(m_pUpload->GetEnabledFlag());
@@ -148,7 +148,7 @@ TEST_F(MainWnd, StopLogsTheCommandOfEitherCatalogueFormatAndShowsTheStop) {
             EXPECT_EQ(p->GetTipText(), "");
         }
         EXPECT_EQ(m_pWnd->GetState(), INetChk_CheckView::kProgressStopped);
-        EXPECT_EQ(m_pProgress->m_dMax, static_cast<double>(mgr.GetTotalSteps()));
+        EXPECT_EQ(m_pProgress->GetMax(), static_cast<double>(mgr.GetTotalSteps()));
         EXPECT_FALSE(m_pStop->GetVisibleFlag());
         EXPECT_TRUE(m_pRechk->GetVisibleFlag());
     }

@@ -74,4 +74,33 @@ TEST_F(ShippedLayout, EveryWindowFindsItsChildrenAndTheButtonsWork) {
     EXPECT_TRUE(pCommit->IsVisible());
 }
 
+TEST_F(ShippedLayout, AFinishedCheckUnderTheMessageBoxDrawsNothingWhileIdle) {
+    UseSoftwareRenderer();
+    CNetChkMainWnd* pMain = GetNetChkMainWnd();
+    ASSERT_NE(pMain, nullptr);
+    Manager().SetTipWnd(GetNetChkGuiTipWnd());
+    Manager().SetBindWnd(GetNetChkGuiBindWnd());
+    pMain->SetRect({0, 0, 640, 520});
+    pMain->Show(true);
+    const std::string strTexts[3] = {"good", "12ms", "0%"};
+    const std::string strTips[3] = {"tip", "lag tip", "loss tip"};
+    pMain->SetResults(strTexts, strTips);
+    pMain->SetProgress(3, 3, INetChk_CheckView::kProgressFinished);
+    pMain->ShowVerdict(2);
+    GetNetChkMsgBox()->ShowMessage("done");
+    EXPECT_TRUE(Manager().RenderFrame(0xFF000000u));
+    for (int i = 0; i < 5; ++i) {
+        m_uTick += 33;
+        EXPECT_FALSE(Manager().RenderFrame(0xFF000000u)) << "idle frame " << i;
+    }
+    // A running check's dots are a change worth a frame, every half second.
+    GetNetChkMsgBox()->Show(false);
+    pMain->SetProgress(1, 3, INetChk_CheckView::kProgressRunning);
+    EXPECT_TRUE(Manager().RenderFrame(0xFF000000u));
+    m_uTick += 100;
+    EXPECT_FALSE(Manager().RenderFrame(0xFF000000u));
+    m_uTick += 400;
+    EXPECT_TRUE(Manager().RenderFrame(0xFF000000u));
+}
+
 }  // namespace
