@@ -31,7 +31,8 @@ TEST(ProgramX11, ReCheckAndCloseWithTheMouseAndTheFinishedLook) {
 
     ProgramPlace place;
     RunningProgram program(place, {"player", "S1", "10.1.2.3", "华东"},
-                           {{"DISPLAY", x.Display()}, {"SDL_VIDEODRIVER", "x11"}, {"NETCHECK_MSGBOX", "stderr"}});
+                           {{"DISPLAY", x.Display()}, {"SDL_VIDEODRIVER", "x11"}, {"NETCHECK_MSGBOX", "stderr"},
+                            {"LSAN_OPTIONS", "suppressions=" + NcTestSourceDir() + "/tests/data/program/lsan.supp"}});
     ASSERT_TRUE(WaitFor([&] { return CountOf(place.ReadLogs(), kRunEnd) == 1 || !program.Running(); }, 30000))
         << program.Stderr();
     ASSERT_TRUE(program.Running()) << program.Stderr();
