@@ -49,13 +49,21 @@ TEST(ProgramX11, ReCheckAndCloseWithTheMouseAndTheFinishedLook) {
 
     // The finished state against the reference (fonts and art come from the build; small differences
     // in glyph edges are allowed, a missing or moved text is not).
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // On a busy machine the last frame may still be on its way: a few tries, half a second apart.
     const std::string shot = place.ExeDir() + "/finished.png";
-    x.Run("import -window " + wid + " " + shot);
     const std::string reference = NcTestSourceDir() + "/tests/data/program/finished.png";
-    if (std::getenv("NC_UPDATE_REFERENCE")) std::filesystem::copy_file(shot, reference, std::filesystem::copy_options::overwrite_existing);
     double dMean = 0, dShare = 0;
-    ASSERT_TRUE(ComparePng(shot, reference, 48, dMean, dShare)) << "no screenshot or a different size: " << shot;
+    bool bCompared = false;
+    for (int nTry = 0; nTry < 6; ++nTry) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        x.Run("import -window " + wid + " " + shot);
+        if (std::getenv("NC_UPDATE_REFERENCE")) {
+            std::filesystem::copy_file(shot, reference, std::filesystem::copy_options::overwrite_existing);
+        }
+        bCompared = ComparePng(shot, reference, 48, dMean, dShare);
+        if (bCompared && dMean < 2.0 && dShare < 0.01) break;
+    }
+    ASSERT_TRUE(bCompared) << "no screenshot or a different size: " << shot;
     EXPECT_LT(dMean, 2.0);
     EXPECT_LT(dShare, 0.01);
 
