@@ -9,6 +9,7 @@
 #include "netcheck/NetChk_CommandMgr.h"
 #include "netcheck/run/NetChk_RunHost.h"
 #include "netcheck/ui/NetChk_AppServices.h"
+#include "netcheck/ui/NetChk_ImeHandler.h"
 #include "netcheck/ui/NetChk_UtilResMgr.h"
 
 #include <cstdint>
@@ -79,12 +80,15 @@ public:
 
 private:
     bool CreateWindowTree(int nWidth, int nHeight);
+    // The main window, the report window and the message box, in this order; false without a main window.
+    bool CreateNetChkWindows(int nWidth, int nHeight);
 
     KXPlatform::IHostWindow* m_pWnd = nullptr;
     FrameLimiter m_FrameLimiter;
     CNetChk_UtilResMgr m_ResMgr;
     CNetChk_CommandMgr m_CommandMgr;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;
+    std::unique_ptr<CImehandler> m_pImeHandler;
     std::unique_ptr<ArkGui::CArkRootWnd> m_pRootWnd;
     int m_nBorderWidth = 0;
     int m_nCaptionHeight = 0;
