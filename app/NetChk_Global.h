@@ -10,6 +10,7 @@
 #include "netcheck/report/NetChk_UploadClient.h"
 #include "netcheck/run/NetChk_RunHost.h"
 #include "netcheck/ui/NetChk_AppServices.h"
+#include "netcheck/ui/NetChk_ImeHandler.h"
 #include "netcheck/ui/NetChk_UtilResMgr.h"
 
 #include <cstdint>
@@ -84,6 +85,8 @@ public:
 
 private:
     bool CreateWindowTree(int nWidth, int nHeight);
+    // The main window, the report window and the message box, in this order; false without a main window.
+    bool CreateNetChkWindows(int nWidth, int nHeight);
 
     KXPlatform::IHostWindow* m_pWnd = nullptr;
     FrameLimiter m_FrameLimiter;
@@ -92,6 +95,7 @@ private:
     CNetChk_UploadClient m_Upload;
     INetChkUploadView* m_pUploadView = nullptr;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;
+    std::unique_ptr<CImehandler> m_pImeHandler;
     std::unique_ptr<ArkGui::CArkRootWnd> m_pRootWnd;
     int m_nBorderWidth = 0;
     int m_nCaptionHeight = 0;

@@ -9,6 +9,7 @@
 
 #include "app/NetChk_Global.h"
 #include "app/NetChk_MessageLoop.h"
+#include "netcheck/ui/NetChkMainWnd.h"
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 
@@ -80,6 +81,8 @@ TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
     }
     ASSERT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppIdle);
     EXPECT_EQ(m_wnd.GetFlashCount(), 1);
+    ASSERT_NE(FindNetChkMainWnd(), nullptr);
+    EXPECT_EQ(FindNetChkMainWnd()->GetState(), INetChk_CheckView::kProgressFinished) << "the run reports to the main window";
     EXPECT_NE(ReadTestFile(m_dir / "checklist/S1.txt").find("routes"), std::string::npos);
     // Every frame slept out its 33 ms on the frame clock, which is the application's clock.
     ASSERT_FALSE(m_clock.m_vecSleeps.empty());
@@ -99,6 +102,15 @@ TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
 TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
     ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
     EXPECT_EQ(GetNetChkAppServices(), &m_global) << "the windows find the application from Init on";
+    // The tree: the shown main window over the whole client area, the tip and bind windows on the root.
+    CNetChkMainWnd* pMain = FindNetChkMainWnd();
+    ASSERT_NE(pMain, nullptr);
+    EXPECT_TRUE(pMain->GetVisibleFlag());
+    EXPECT_EQ(pMain->GetWidth(), 640);
+    ArkGui::CArkGUIManager* pManager = m_global.GetRootWnd()->GetManager();
+    EXPECT_NE(pManager->GetTipWnd(), nullptr);
+    EXPECT_NE(pManager->GetBindWnd(), nullptr);
+    EXPECT_NE(pManager->GetGuiHandler(), nullptr);
     WriteTestFile("QVRTNchk0.sh", "exit\n");
     WriteTestFile("QVRTNchk1.sh", "exit\n");
     ASSERT_FALSE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
@@ -109,6 +121,7 @@ TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
     EXPECT_EQ(m_global.GetRenderer(), nullptr);
     EXPECT_TRUE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
     EXPECT_EQ(GetNetChkAppServices(), nullptr);
+    EXPECT_EQ(FindNetChkMainWnd(), nullptr) << "the windows went with the tree";
 }
 
 TEST_F(GlobalTest, InitFailsWithoutACatalogueOrWithoutTheLayouts) {
