@@ -95,9 +95,11 @@ void CNetChk_Global::StartCheck(int nStep) {
 void CNetChk_Global::StopCheck() { m_CommandMgr.StopCheck(); }
 
 bool CNetChk_Global::StartUpload() {
-    // The report upload comes with the reporting work; until then a commit only leaves this line.
-    ArkLog(WL_WARNING, M_Logic, "%s 报告上传尚不可用", "CNetChk_Global::StartUpload");
-    return false;
+    m_Upload.SetResultTargets(&m_ResMgr, m_pUploadView);
+    m_Upload.SetTargetFile(m_CommandMgr.GetCatalogue().m_strTargetFile);
+    if (!m_Upload.StartUpload(GetAppTick())) return false;
+    m_nAppState = kAppUploading;
+    return true;
 }
 
 void CNetChk_Global::DestroyMainWindow() { WndProc(WM_DESTROY, 0, 0); }
@@ -126,5 +128,6 @@ void CNetChk_Global::Shutdown() {
         m_CommandMgr.DeleteLocalFile(CNetChk_CommandMgr::GetBatchFileName(nSlot));
     }
     m_CommandMgr.Reset();
+    m_Upload.StopUpload();
     if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
 }

@@ -7,6 +7,7 @@
 #include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXRenderer.h"
 #include "netcheck/NetChk_CommandMgr.h"
+#include "netcheck/report/NetChk_UploadClient.h"
 #include "netcheck/run/NetChk_RunHost.h"
 #include "netcheck/ui/NetChk_AppServices.h"
 #include "netcheck/ui/NetChk_ImeHandler.h"
@@ -71,6 +72,10 @@ public:
     KXPlatform::IHostWindow* GetWindow() const { return m_pWnd; }
     FrameLimiter& GetFrameLimiter() { return m_FrameLimiter; }
     CNetChk_CommandMgr& CommandMgr() { return m_CommandMgr; }
+    CNetChk_UploadClient& Uploader() { return m_Upload; }
+    // Where an upload's outcome shows (the report window and the message box); without one it is only
+    // logged. Not owned.
+    void SetUploadView(INetChkUploadView* pView) { m_pUploadView = pView; }
     KXRenderer::IKXRenderer* GetRenderer() const { return m_pRenderer.get(); }
     void SetRendererFactory(RendererFactory factory) { m_fnRendererFactory = std::move(factory); }
     // The window frame measured when the window was placed: one side's width, the caption's height.
@@ -87,6 +92,8 @@ private:
     FrameLimiter m_FrameLimiter;
     CNetChk_UtilResMgr m_ResMgr;
     CNetChk_CommandMgr m_CommandMgr;
+    CNetChk_UploadClient m_Upload;
+    INetChkUploadView* m_pUploadView = nullptr;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;
     std::unique_ptr<CImehandler> m_pImeHandler;
     std::unique_ptr<ArkGui::CArkRootWnd> m_pRootWnd;

@@ -1,6 +1,7 @@
 // CNetChk_Global on a window without a display: creation, frames by state, the window procedure, the
 // loop's one-message-per-pass rule and Alt routing, and the order of shutdown.
 #include "AppTest_Fixture.h"
+#include "common/NcTest_LoopbackServer.h"
 #include "common/NcTest_Paths.h"
 #include "common/NcTest_FrameClock.h"
 #include "netcheck/NcTest_CheckTables.h"
@@ -187,6 +188,48 @@ TEST_F(GlobalTest, AltKeysGoToTheGuiRootOnlyOthersThroughTheProcedure) {
     m_global.RequestQuit();
     EXPECT_FALSE(NetChkApp::RunMessageLoopPass(m_wnd, m_global));
     EXPECT_EQ(m_global.GetQuitCode(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+class MessageOnlyView : public INetChkUploadView {
+public:
+    bool IsReportWndVisible() override { return false; }
+    void ResumeEditing() override {}
+    void HideReportWnd() override {}
+    void ShowMessage(const std::string& strText) override { vecMessages.push_back(strText); }
+    std::vector<std::string> vecMessages;
+};
+
+TEST_F(GlobalTest, AnUploadIsPolledByTheFrameAndTimesOutOnTheFrameClock) {
+    WriteTestFile("config/sys/NetChk_string_def.csv",
+                  ReadTestFile("config/sys/NetChk_string_def.csv") + "Ntc_Uploade_Failed,failed hand in %s\n");
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    m_global.StopCheck();
+    m_global.SetAppState(INetChk_RunHost::kAppIdle);
+    LoopbackServer silent(LoopbackServer::Mode::Silent);
+    g_DetailInfo.uPlatformAddress = 0x0100007Fu;
+    g_DetailInfo.nPort = silent.Port();
+    g_DetailInfo.strNetType = "n";
+    g_DetailInfo.nUploadLimitMs = 200;
+    MessageOnlyView view;
+    m_global.SetUploadView(&view);
+
+    ASSERT_TRUE(m_global.StartUpload());
+    EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppUploading);
+    // Every frame sleeps 33 ms on the frame clock: the seventh one is past the 200 ms limit.
+    int nFrames = 0;
+    while (m_global.GetAppState() == INetChk_RunHost::kAppUploading && nFrames < 50) {
+        m_global.Frame();
+        ++nFrames;
+    }
+    EXPECT_EQ(nFrames, 8);
+    EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppIdle);
+    EXPECT_EQ(m_global.Uploader().GetResultCode(), 2);
+    ASSERT_EQ(view.vecMessages.size(), 1u);
+    EXPECT_NE(view.vecMessages[0].find("S1.txt"), std::string::npos) << "the failure names the result file";
 }
 
 }  // namespace
