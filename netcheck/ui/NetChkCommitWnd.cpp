@@ -3,6 +3,11 @@
 
 #include "KX_GUI/ArkButton.h"
 #include "KX_GUI/ArkEdit.h"
+#include "KX_GUI/ArkGUIManager.h"
+#include "KX_GUI/ArkGui_Defs.h"
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "netcheck/ui/NetChk_AppServices.h"
+#include "netcheck/ui/NetChk_UtilResMgr.h"
 #include "netcheck/NetChk_DetailInfo.h"
 #include "netcheck/ui/NetChk_WndCommon.h"
 
@@ -82,9 +87,87 @@ void CNetChkCommitWnd::Show(bool bShow) {
     CArkWnd::Show(bShow);
 }
 
+namespace {
+const char kPlaceholderName[] = "请输入游戏账号";
+constexpr uint32_t kNotifyTab = 260;
+constexpr uint32_t kDotStepMs = 500;
+
+uint32_t AppTick() {
+    INetChkAppServices* pApp = GetNetChkAppServices();
+    return pApp ? pApp->GetAppTick() : 0;
+}
+
+void SuspendEdit(CArkEdit* pEdit) {
+    if (!pEdit) return;
+    pEdit->SetEnabled(false);
+    pEdit->SetInputSuspended(true);
+}
+}  // namespace
+
 void CNetChkCommitWnd::Update() {
+    if (m_pCommitBtn && m_pCommitBtn->IsVisible()) {
+        const bool bFilled = m_pNameEdit && m_pDescEdit && !m_pNameEdit->GetText().empty() && !m_pDescEdit->GetText().empty();
+        m_pCommitBtn->SetEnabled(bFilled);
+    }
     m_shieldPainter.Paint(m_pShield);
+    if (m_pCommitting && m_pCommitting->IsVisible()) {
+        const uint32_t uNow = AppTick();
+        if (uNow - m_uUploadingTick >= kDotStepMs) {
+            m_nDotCount = (m_nDotCount + 1) % 4;
+            m_uUploadingTick = uNow;
+        }
+        INetChkAppServices* pApp = GetNetChkAppServices();
+        const std::string strLine = (pApp ? pApp->GetResMgr()->GetNetChkString("Ntc_Uploade_Uploading") : std::string()) +
+                                    std::string(static_cast<size_t>(m_nDotCount), '.');
+        if (m_pCommitting->GetText() != strLine) m_pCommitting->SetText(strLine.c_str());
+    }
+    // The launcher's placeholder goes as soon as the player starts typing the account.
+    if (m_pNameEdit && GetManager() && GetManager()->GetActiveWnd() == m_pNameEdit &&
+        m_pNameEdit->GetText() == kPlaceholderName) {
+        m_pNameEdit->SetText("");
+    }
     CArkWnd::Update();
+}
+
+int CNetChkCommitWnd::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t, intptr_t) {
+    if (uCode == kNotifyTab) {
+        CArkEdit* pNext = GetManager() && GetManager()->GetActiveWnd() == m_pNameEdit ? m_pDescEdit : m_pNameEdit;
+        if (pNext) {
+            pNext->Activate();
+            pNext->SetCaret(static_cast<int>(pNext->GetText().size()));
+        }
+    } else if (uCode == ARK_NOTIFY_CLICK && pChild) {
+        if (pChild == m_pCommitBtn) {
+            Commit();
+        } else if (pChild == m_pCloseBtn) {
+            Show(false);
+        }
+    }
+    return 0;
+}
+
+std::string CNetChkCommitWnd::GetTrimmedName() const {
+    if (!m_pNameEdit) return std::string();
+    std::string strName = m_pNameEdit->GetText().substr(0, 255);
+    const char* szBlanks = " \t\r\n";
+    const size_t uFirst = strName.find_first_not_of(szBlanks);
+    if (uFirst == std::string::npos) return std::string();
+    return strName.substr(uFirst, strName.find_last_not_of(szBlanks) - uFirst + 1);
+}
+
+void CNetChkCommitWnd::Commit() {
+    CArkWnd* pActive = GetManager() ? GetManager()->GetActiveWnd() : nullptr;
+    SuspendEdit(m_pNameEdit);
+    SuspendEdit(m_pDescEdit);
+    if (m_pCommitBtn && pActive && (pActive == m_pNameEdit || pActive == m_pDescEdit)) m_pCommitBtn->Activate();
+    if (m_pCommitBtn) m_pCommitBtn->Show(false);
+    if (m_pCommitting) m_pCommitting->Show(true);
+    if (m_pCloseBtn) m_pCloseBtn->Show(false);
+    g_DetailInfo.strUserName = GetTrimmedName();
+    if (m_pDescEdit) g_DetailInfo.strDescription = m_pDescEdit->GetText();
+    m_uUploadingTick = AppTick();
+    ArkLog(WL_WARNING, M_Logic, "玩家确定开始上传报告！");
+    if (INetChkAppServices* pApp = GetNetChkAppServices()) pApp->StartUpload();
 }
 
 void CNetChkCommitWnd::ResumeEditing(bool bRefused) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "KX_GUI/ArkWnd.h"
+
+#include <string>
 #include "netcheck/ui/NetChk_WndCommon.h"
 
 namespace ArkGui {
@@ -20,6 +22,10 @@ public:
 
     void Show(bool bShow) override;
     void Update() override;
+    // Tab between the edit boxes; the commit and close buttons.
+    int OnNotify(ArkGui::CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) override;
+    // The name box's text without leading and trailing blanks (spaces, tabs, line ends).
+    std::string GetTrimmedName() const;
 
     // After the window and its children exist: fonts, layer, child look-ups.
     // The first window set up is the instance its accessor returns.
@@ -30,6 +36,10 @@ public:
     void ResumeEditing(bool bRefused);
 
 private:
+    void Commit();
+
+    uint32_t m_uUploadingTick = 0;
+    int m_nDotCount = 0;
     ArkGui::CArkWnd* m_pGroupServer = nullptr;
     ArkGui::CArkEdit* m_pNameEdit = nullptr;
     ArkGui::CArkEdit* m_pDescEdit = nullptr;
