@@ -4,10 +4,14 @@
 #include "app/NetChk_AppDefs.h"
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_Clock.h"
+#include "KX_Platform/KXPlatform_GraphicsAdapter.h"
 
-CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock) : m_FrameLimiter(pClock) {
+CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock)
+    : m_FrameLimiter(pClock), m_uCreatedTick(KXPlatform::GetTickCount()) {
     m_fnRendererFactory = [](KXPlatform::IHostWindow& wnd, int, int) {
-        return KXRenderer::CreateWindowRenderer(wnd, false);
+        // The GPU when the machine has one; otherwise SDL's own software rasteriser.
+        return KXRenderer::CreateWindowRenderer(wnd, !KXPlatform::HasGraphicsDevice());
     };
 }
 
@@ -23,9 +27,8 @@ bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight
     m_pWnd = pWnd;
     m_FrameLimiter.SetDelayPerFrame(FrameLimiter::kDefaultDelayMs);
 
-    // UI resources: the verdict bounds and the display strings (a table that fails keeps defaults).
-    m_ResMgr.LoadNetJudged();
-    m_ResMgr.LoadStringDef();
+    // UI resources: control fonts, verdict bounds, display strings (a table that fails keeps defaults).
+    m_ResMgr.LoadTables();
 
     if (!m_CommandMgr.initCommandMgr()) return false;
 
@@ -48,7 +51,13 @@ bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight
 bool CNetChk_Global::CreateWindowTree(int nWidth, int nHeight) {
     m_pRootWnd = std::make_unique<ArkGui::CArkRootWnd>();
     m_pRootWnd->CreateRoot(nWidth, nHeight, m_pWnd, m_pRenderer.get());
-    m_pRootWnd->GetManager()->InitFontTable();
+    ArkGui::CArkGUIManager* pManager = m_pRootWnd->GetManager();
+    pManager->InitFontTable();
+    // Every net-check window is made from a template of this package.
+    if (!pManager->LoadLayout(NetChkApp::kRootLayout)) {
+        ArkLog(WL_ERROR, M_Logic, "%s 界面布局[%s]加载失败", "CNetChk_Global::Init", NetChkApp::kRootLayout);
+        return false;
+    }
     return true;
 }
 

@@ -91,6 +91,9 @@ private:
     int32_t m_nAppState = kAppIdle;
 
     RendererFactory m_fnRendererFactory;
+    // When the object was made (process start for the program's global one), for the first frame's line.
+    uint32_t m_uCreatedTick = 0;
+    bool m_bFirstFramePresented = false;
     bool m_bQuitPosted = false;
     int m_nQuitCode = 0;
     uint64_t m_uDefaultProcCount = 0;

@@ -2,6 +2,8 @@
 #include "app/NetChk_Global.h"
 
 #include "KX_GUI/ArkGUIManager.h"
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_Clock.h"
 
 namespace {
 // What shows where no window of the tree draws.
@@ -15,7 +17,15 @@ void CNetChk_Global::Frame() {
         default: break;
     }
     // Drawn every frame; presented only when something visible changed.
-    if (m_pRootWnd && m_pRenderer && m_pRootWnd->GetManager()->RenderFrame(kClearColour)) m_pRenderer->Present();
+    if (m_pRootWnd && m_pRenderer && m_pRootWnd->GetManager()->RenderFrame(kClearColour)) {
+        m_pRenderer->Present();
+        if (!m_bFirstFramePresented) {
+            // How long the player waited for a picture: support asks for it when a start feels slow.
+            m_bFirstFramePresented = true;
+            ArkLog(WL_INFO, M_Logic, "%s 第一帧已显示，启动后 %u 毫秒", "CNetChk_Global::Frame",
+                   KXPlatform::GetTickCount() - m_uCreatedTick);
+        }
+    }
     m_FrameLimiter.EndFrame();
 }
 

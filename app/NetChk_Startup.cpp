@@ -62,13 +62,13 @@ bool InitInstance(KXPlatform::IHostWindow& wnd, CNetChk_Global& global) {
         return false;
     }
     SetWindowIcon(wnd);
-
+    wnd.Centre();
+    wnd.Show(true);
+    // The frame the window manager put around the client area, once the window is up.
     int nOuterWidth = 0, nOuterHeight = 0;
     wnd.GetOuterSize(nOuterWidth, nOuterHeight);
     const int nBorder = (nOuterWidth - kClientWidth) / 2;
     global.SetFrameSizes(nBorder, (nOuterHeight - kClientHeight) - nBorder);
-    wnd.Centre();
-    wnd.Show(true);
 
     return global.Init(&wnd, kClientWidth, kClientHeight);
 }

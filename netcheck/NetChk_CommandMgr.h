@@ -73,7 +73,12 @@ public:
     void StartGroupedStep(uint32_t uStep);
     void UpdateRun();
     void StopCheck();
-    void SaveResultFile();
+    // False when the file could not be written; GetResultFileError then holds the system's error code.
+    bool SaveResultFile();
+    // Where the result file of the catalogue's server goes (in the system's encoding, for messages).
+    std::string GetResultFilePath() const;
+    // The error code of the last SaveResultFile; 0 when it succeeded.
+    int32_t GetResultFileError() const { return m_nResultFileError; }
     std::string GetGraphicsCardName() const;
     // The executable's directory (the catalogue's, so that the descriptor, the local copy and the result
     // folder "checklist" lie together); set by tools and tests that run elsewhere.
@@ -112,6 +117,8 @@ private:
     // Hands a finished command's output to its reader; false when a failed ping read stopped the run.
     bool HandleOutput(const NetChkCommand& cmd, uint32_t uStep, int32_t nSlot, bool bStepComplete,
                       bool& bGroup5Done);
+    // RunCommand for a catalogue entry; an entry whose address was refused takes the fatal path unrun.
+    bool RunCatalogueCommand(int32_t nSlot, const NetChkCommand& cmd, int32_t nType);
     bool StartGroupCommands(const std::vector<NetChkCommand>& group, uint32_t uStep, int32_t nType);
     void PrepareFirstStep();
     void FinishRun(uint32_t uStep);
@@ -132,4 +139,5 @@ private:
     int32_t m_nChosenLoss = 100;
     int32_t m_nChosenSlot = -1;
     int32_t m_nResultCode = 0;
+    int32_t m_nResultFileError = 0;
 };

@@ -14,6 +14,7 @@ namespace {
 // Shared by every button: only one button holds the mouse at a time.
 uint32_t g_uLastHold = 0;
 uint32_t g_uLastRepeat514 = 0;
+constexpr uint32_t kFlashPeriodMs = 250;
 
 }  // namespace
 
@@ -45,12 +46,15 @@ void CArkButton::StartCoolDown(double dSeconds, bool bShow) {
     m_bCoolDownShow = bShow;
     m_strSavedCaption = m_strCaption;
     if (m_uCoolDownMs == 0) m_bEnabled = true;
+    Invalidate();
 }
 
 void CArkButton::Flash(int nMode, uint32_t uDurationMs) {
     m_nFlashMode = nMode;
     m_uFlashStart = m_pManager ? m_pManager->GetTick() : 0;
     m_uFlashEnd = m_uFlashStart + uDurationMs;
+    m_bFlashLit = nMode != 0;
+    Invalidate();
 }
 
 void CArkButton::SetRepeat(bool bOn, uint32_t uIntervalMs) {
@@ -99,6 +103,7 @@ void CArkButton::DestroyCursorWnd() {
 
 ArkImageLayer* CArkButton::GetLayer(uint32_t uKey) {
     if (ArkAttrKind(uKey) == 1) {
+        Invalidate();  // handed out to be changed
         if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEOVER) return &m_layerOver;
         if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEDOWN) return &m_layerDown;
         if (ArkAttrStateOf(uKey) == ARK_ATTR_DRAG) return &m_layerDrag;
@@ -145,13 +150,28 @@ void CArkButton::Update() {
             m_uCoolDownMs = 0;
             m_bEnabled = true;
             if (m_bCoolDownShow) m_strCaption = m_strSavedCaption;
+            Invalidate();
         } else if (m_bCoolDownShow) {
             char szCount[24];
             std::snprintf(szCount, sizeof szCount, "(%u)", (m_uCoolDownMs - uElapsed) / 1000u);
-            m_strCaption = m_strSavedCaption + szCount;
+            std::string strCounted = m_strSavedCaption + szCount;
+            // The count changes once a second; only then is the button drawn again.
+            if (strCounted != m_strCaption) {
+                m_strCaption.swap(strCounted);
+                InvalidateArea();
+            }
         }
     }
-    if (m_nFlashMode != 0 && static_cast<int32_t>(uNow - m_uFlashEnd) >= 0) m_nFlashMode = 0;
+    if (m_nFlashMode != 0 && static_cast<int32_t>(uNow - m_uFlashEnd) >= 0) {
+        m_nFlashMode = 0;
+        InvalidateArea();
+    }
+    // The flash is lit in every other period.
+    const bool bLit = m_nFlashMode != 0 && ((uNow - m_uFlashStart) / kFlashPeriodMs) % 2 == 0;
+    if (bLit != m_bFlashLit) {
+        m_bFlashLit = bLit;
+        InvalidateArea();
+    }
     if (m_bFocus && !m_pManager->IsPassThrough()) {
         CArkWatch<> self(this);  // the parent may free this button while it is told
         if (uNow - g_uLastHold > 50) {

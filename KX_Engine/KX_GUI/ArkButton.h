@@ -78,6 +78,7 @@ protected:
     int m_nFlashMode = 0;
     uint32_t m_uFlashStart = 0;
     uint32_t m_uFlashEnd = 0;
+    bool m_bFlashLit = false;  // the highlight is on in this period (Update keeps it)
     uint32_t m_uRepeatInterval = 500;
     uint32_t m_uLastRepeat = 0;
     bool m_bRepeat = false;

@@ -8,7 +8,6 @@ namespace ArkGui {
 namespace {
 
 constexpr uint32_t kUnset = 0xFFFFFFFFu;
-constexpr uint32_t kFlashPeriodMs = 250;
 constexpr uint32_t kFlashColour = 0x60FFFFFFu;
 
 }  // namespace
@@ -20,15 +19,13 @@ const ArkImageLayer& CArkButton::StateBackground() const {
 }
 
 void CArkButton::Render() {
-    CArkWatch<> self(this);  // Update may tell the parent, which may free this button
-    Update();
-    if (!self) return;
+    if (!m_pManager) return;
     KXRenderer::KXRectI rcClip = ClipRect();
     const KXRenderer::KXRectI* pClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) ? &rcClip : nullptr;
     if (!m_decoration.IsEmpty()) DrawLayer(m_decoration, pClip); else DrawLayer(StateBackground(), pClip);
     // The flash blinks a highlight over the button, on for one period and off for the next.
     KXRenderer::IKXRenderer* pRenderer = m_pManager->GetRenderer();
-    if (m_nFlashMode != 0 && pRenderer && ((m_pManager->GetTick() - m_uFlashStart) / kFlashPeriodMs) % 2 == 0) {
+    if (m_bFlashLit && pRenderer) {
         pRenderer->DrawSolidQuad({static_cast<float>(m_nX), static_cast<float>(m_nY), static_cast<float>(m_nX + m_nWidth),
                                   static_cast<float>(m_nY + m_nHeight)}, kFlashColour);
     }

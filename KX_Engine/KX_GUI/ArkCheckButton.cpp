@@ -11,6 +11,7 @@ const char* CArkCheckButton::GetClassName() const { return "CArkCheckButton"; }
 
 void CArkCheckButton::SetChecked(bool bChecked) {
     m_bChecked = bChecked;
+    Invalidate();
     if (bChecked && (m_uStyle & ARK_CHECK_RADIO) && m_nUserData >= 0 && m_pParent) {
         CArkWatch<> self(this);
         for (CArkWnd* p = m_pParent->GetFirstChild(); p;) {
@@ -38,6 +39,7 @@ void CArkCheckButton::OnCheckedChanged(bool bChecked) {
 }
 
 ArkImageLayer* CArkCheckButton::GetCheckedLayer(uint32_t uState) {
+    Invalidate();  // handed out to be changed
     switch (uState) {
         case ARK_ATTR_BASE: return &m_checkedBase;
         case ARK_ATTR_ENABLED: return &m_checkedEnabled;

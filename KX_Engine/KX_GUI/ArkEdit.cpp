@@ -159,6 +159,7 @@ int CArkEdit::VisibleLines() const {
 }
 
 void CArkEdit::ScrollToCaret() {
+    Invalidate();  // every change of the text, the caret or the selection comes through here
     if (m_uStyle & ARK_EDIT_MULTILINE) {
         int nLine = LineOf(m_nCaret);
         int nVisible = VisibleLines();
@@ -274,6 +275,16 @@ bool CArkEdit::OnMouseWheel(int nKeys, int nDelta, int nX, int nY) {
     return m_pVScroll->OnMouseWheel(nKeys, nDelta, nX, nY);
 }
 
+void CArkEdit::Update() {
+    CArkWnd::Update();
+    if (!m_pManager) return;
+    // The caret blinks from the last input on: shown for one half period, hidden for the next.
+    const bool bLit = m_bActive && ((m_pManager->GetTick() - m_uLastInputTick) / kBlinkMs) % 2 == 0;
+    if (bLit == m_bCaretLit) return;
+    m_bCaretLit = bLit;
+    InvalidateArea();
+}
+
 void CArkEdit::Render() {
     CArkWnd::Render();
     KXRenderer::IKXRenderer* pRenderer = m_pManager ? m_pManager->GetRenderer() : nullptr;
@@ -289,7 +300,6 @@ void CArkEdit::Render() {
     bool bMulti = (m_uStyle & ARK_EDIT_MULTILINE) != 0;
     int nTop = bMulti ? m_nY + kPadding : m_nY + (m_nHeight - nLineH) / 2;
     int nLine = 0;
-    bool bBlinkOn = ((m_pManager->GetTick() - m_uLastInputTick) / kBlinkMs) % 2 == 0;
     for (int nStart = 0;; ++nLine) {
         int nEnd = LineEnd(nStart);
         if (nLine >= m_nFirstLine) {
@@ -303,7 +313,7 @@ void CArkEdit::Render() {
                 pRenderer->DrawSolidQuad({fL, fY, fR, fY + static_cast<float>(nLineH)}, kSelectionColour);
             }
             pRenderer->DrawText(pFont, szLine, nEnd - nStart, fX, fY, uText, uEdge);
-            if (m_bActive && bBlinkOn && m_nCaret >= nStart && m_nCaret <= nEnd) {
+            if (m_bActive && m_bCaretLit && m_nCaret >= nStart && m_nCaret <= nEnd) {
                 float fC = fX + static_cast<float>(pFont->MeasureText(szLine, m_nCaret - nStart));
                 pRenderer->DrawSolidQuad({fC, fY, fC + 1.0f, fY + static_cast<float>(nLineH)}, kCaretColour);
             }

@@ -79,6 +79,7 @@ public:
     bool QueuePush(char ch);
     bool QueuePop(char& ch);
 
+    void Update() override;
     void Render() override;
     void DrawCaption() override {}
 
@@ -121,6 +122,7 @@ protected:
     int m_nScrollX = 0;   // pixels of a single line hidden on the left
     int m_nFirstLine = 0;
     uint32_t m_uLastInputTick = 0;
+    bool m_bCaretLit = false;  // the caret shows in this half of its blink (Update keeps it)
     bool m_bAcceptsLineBreaks = true;
     bool m_bEnterSubmits = false;
     bool m_bImeDisabled = false;

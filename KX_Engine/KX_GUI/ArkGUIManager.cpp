@@ -24,10 +24,14 @@ void CArkGUIManager::EnableIme(bool bEnable) {
     if (m_pHost) m_pHost->EnableIme(bEnable);
 }
 
-void CArkGUIManager::RegisterWnd(CArkWnd* pWnd) { m_setLive.insert(pWnd); }
+void CArkGUIManager::RegisterWnd(CArkWnd* pWnd) {
+    m_setLive.insert(pWnd);
+    Invalidate();
+}
 
 void CArkGUIManager::UnregisterWnd(CArkWnd* pWnd) {
     m_setLive.erase(pWnd);
+    Invalidate();
     m_keyProc.RemoveAccelerators(pWnd);
     RemoveHookedWnd(pWnd);
     m_mouseProc.Forget(pWnd);
@@ -49,6 +53,7 @@ void CArkGUIManager::AddModal(CArkWnd* pWnd) {
     }
     pWnd->SetNextModal(m_pModalTop);
     m_pModalTop = pWnd;
+    Invalidate();
 }
 
 void CArkGUIManager::RemoveModal(CArkWnd* pWnd) {
@@ -57,6 +62,7 @@ void CArkGUIManager::RemoveModal(CArkWnd* pWnd) {
         if (p != pWnd) continue;
         if (pPrev) pPrev->SetNextModal(p->GetNextModal()); else m_pModalTop = p->GetNextModal();
         p->SetNextModal(nullptr);
+        Invalidate();
         return;
     }
 }
@@ -91,6 +97,8 @@ KXRenderer::CKXFont* CArkGUIManager::GetFont(int nEntry, bool bFileFace) const {
 }
 
 int CArkGUIManager::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam) {
+    // Input may change anything on screen (hover, press, focus, text); a frame with input is drawn.
+    Invalidate();
     if (uMsg >= WM_MOUSEFIRST && uMsg <= WM_MOUSELAST) {
         m_bCursorOutside = false;
         return m_mouseProc.MsgProc(uMsg, wParam, lParam, false);
@@ -103,6 +111,7 @@ int CArkGUIManager::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform
 
 int CArkGUIManager::MouseOnlyProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatform::LParam lParam) {
     if (uMsg < WM_MOUSEFIRST || uMsg > WM_MOUSELAST) return 0;
+    Invalidate();
     return m_mouseProc.MsgProc(uMsg, wParam, lParam, true);
 }
 
@@ -119,6 +128,44 @@ int CArkGUIManager::OnSetCursor() {
     return 1;
 }
 
+void CArkGUIManager::InvalidateRect(const KXRenderer::KXRectI& rc) {
+    if (rc.IsEmpty()) return;
+    if (m_rcDirty.IsEmpty()) {
+        m_rcDirty = rc;
+        return;
+    }
+    m_rcDirty.nLeft = std::min(m_rcDirty.nLeft, rc.nLeft);
+    m_rcDirty.nTop = std::min(m_rcDirty.nTop, rc.nTop);
+    m_rcDirty.nRight = std::max(m_rcDirty.nRight, rc.nRight);
+    m_rcDirty.nBottom = std::max(m_rcDirty.nBottom, rc.nBottom);
+}
+
+void CArkGUIManager::CollectForUpdate(CArkWnd* pWnd, std::vector<CArkWnd*>& vecOut) const {
+    if (!pWnd->GetVisibleFlag()) return;
+    vecOut.push_back(pWnd);
+    for (CArkWnd* pChild = pWnd->GetLastChild(); pChild; pChild = pChild->GetPrevSibling()) {
+        if (!pChild->HasStyle(ARK_STYLE_MODAL) && !pChild->GetExcludeFromDrawing()) CollectForUpdate(pChild, vecOut);
+    }
+}
+
+void CArkGUIManager::UpdateTree() {
+    // The windows are listed first: an Update may tell a parent, which may close or free windows, so
+    // each is asked for again in the live set before its turn.
+    std::vector<CArkWnd*> vecTurn;
+    vecTurn.swap(m_vecUpdate);  // keeps the capacity from frame to frame
+    vecTurn.clear();
+    CollectForUpdate(m_pRoot, vecTurn);
+    std::vector<CArkWnd*> vecModal;
+    for (CArkWnd* p = m_pModalTop; p; p = p->GetNextModal()) vecModal.push_back(p);
+    for (auto it = vecModal.rbegin(); it != vecModal.rend(); ++it) {
+        if (IsLive(*it) && !(*it)->GetExcludeFromDrawing()) CollectForUpdate(*it, vecTurn);
+    }
+    for (CArkWnd* pWnd : vecTurn) {
+        if (pWnd == m_pRoot || IsLive(pWnd)) pWnd->Update();
+    }
+    m_vecUpdate.swap(vecTurn);
+}
+
 void CArkGUIManager::Render() {
     m_pRoot->RenderTree();
     // Modal windows come last, the oldest first, so the top of the stack is drawn on top.
@@ -131,7 +178,17 @@ void CArkGUIManager::Render() {
 }
 
 bool CArkGUIManager::RenderFrame(uint32_t uClearArgb) {
-    if (!m_pRenderer || !m_pRenderer->BeginFrame(uClearArgb)) return false;
+    UpdateTree();
+    if (!m_pRenderer) return false;
+    if (uClearArgb != m_uLastClear) m_bDirtyAll = true;
+    if (!NeedsDrawing()) return false;
+    const bool bPartial = !m_bDirtyAll && m_pRenderer->KeepsFrame();
+    const bool bBegun = bPartial ? m_pRenderer->BeginPartialFrame(uClearArgb, m_rcDirty) : m_pRenderer->BeginFrame(uClearArgb);
+    if (!bBegun) return false;
+    // Cleared before drawing: what changes while the tree draws is drawn again next frame.
+    m_bDirtyAll = false;
+    m_rcDirty = KXRenderer::KXRectI();
+    m_uLastClear = uClearArgb;
     Render();
     m_pRenderer->EndFrame();
     return true;

@@ -14,6 +14,7 @@
 #include "KX_GUI/ArkMouseMsgProc.h"
 #include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXFontTable.h"
+#include "KX_Renderer/KXRenderer_Types.h"
 
 namespace KXRenderer {
 class IKXRenderer;
@@ -36,7 +37,10 @@ public:
     // ---- services from below; both may be null (no clipboard, key state or drawing then) ----
     void SetHostWindow(KXPlatform::IHostWindow* pHost) { m_pHost = pHost; }
     KXPlatform::IHostWindow* GetHostWindow() const { return m_pHost; }
-    void SetRenderer(KXRenderer::IKXRenderer* pRenderer) { m_pRenderer = pRenderer; }
+    void SetRenderer(KXRenderer::IKXRenderer* pRenderer) {
+        m_pRenderer = pRenderer;
+        m_bDirtyAll = true;
+    }
     KXRenderer::IKXRenderer* GetRenderer() const { return m_pRenderer; }
     // Milliseconds, GetTickCount by default; tests inject their own clock.
     void SetTickSource(std::function<uint32_t()> fnTick);
@@ -61,9 +65,15 @@ public:
     bool IsInsideModal(const CArkWnd* pModal, const CArkWnd* pWnd) const;
 
     CArkWnd* GetActiveWnd() const { return m_pActive; }
-    void SetActiveWnd(CArkWnd* pWnd) { m_pActive = pWnd; }
+    void SetActiveWnd(CArkWnd* pWnd) {
+        if (m_pActive != pWnd) m_bDirtyAll = true;
+        m_pActive = pWnd;
+    }
     CArkWnd* GetHoveredWnd() const { return m_pHovered; }
-    void SetHoveredWnd(CArkWnd* pWnd) { m_pHovered = pWnd; }
+    void SetHoveredWnd(CArkWnd* pWnd) {
+        if (m_pHovered != pWnd) m_bDirtyAll = true;
+        m_pHovered = pWnd;
+    }
     CArkWnd* GetCursorWnd() const { return m_pCursorWnd; }
 
     // Where an edit box last reported its caret (GUI pixels), to place the input method's window.
@@ -126,9 +136,19 @@ public:
     bool IsCursorOutside() const { return m_bCursorOutside; }
 
     // ---- frame ----
+    // The tree draws only when something visible changed. Setters of what a window shows (caption,
+    // images, state, place, visibility, order) and every input message mark the whole frame; an
+    // animation step (a caret or text blinking, a count-down) marks only its window's area.
+    void Invalidate() { m_bDirtyAll = true; }
+    void InvalidateRect(const KXRenderer::KXRectI& rc);
+    bool NeedsDrawing() const { return m_bDirtyAll || !m_rcDirty.IsEmpty(); }
+    // Runs every visible window's Update (tree order, then the modal windows), drawn frame or not.
+    void UpdateTree();
     // Draws the tree, then the modal windows oldest first. Frame begin and end are the caller's.
     void Render();
-    // BeginFrame, Render, EndFrame; false without a renderer.
+    // Once per frame: UpdateTree, then, when something changed, BeginFrame, Render and EndFrame (only
+    // the changed area when the renderer keeps its last frame). True when it drew, so the caller
+    // presents only then; false without a renderer.
     bool RenderFrame(uint32_t uClearArgb);
     // Group opacity: redirect into the off-screen target, and draw it back.
     bool BeginGroup();
@@ -138,6 +158,7 @@ public:
 
 private:
     int OnSetCursor();
+    void CollectForUpdate(CArkWnd* pWnd, std::vector<CArkWnd*>& vecOut) const;
 
     CArkRootWnd* m_pRoot;
     KXPlatform::IHostWindow* m_pHost = nullptr;
@@ -161,6 +182,10 @@ private:
     CArkLayoutPackage m_layout;
     std::vector<CArkWnd*> m_vecHooked;
     std::function<void()> m_fnAfterFrame;
+    bool m_bDirtyAll = true;           // nothing has been drawn yet
+    KXRenderer::KXRectI m_rcDirty;     // the bounding box of the areas marked since the last frame
+    uint32_t m_uLastClear = 0;
+    std::vector<CArkWnd*> m_vecUpdate;  // UpdateTree's list, kept for its capacity
     bool m_bPassThrough = false;
     bool m_bCursorOutside = false;
     int m_nCaretX = 0;

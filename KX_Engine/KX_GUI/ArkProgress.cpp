@@ -18,8 +18,31 @@ int CArkProgress::Create(const char* szCaption, uint32_t uStyle, int nX, int nY,
     return nResult;
 }
 
+void CArkProgress::SetValue(double dValue) {
+    m_dValue = dValue;
+    Invalidate();
+}
+
+void CArkProgress::SetMax(double dMax) {
+    m_dMax = dMax;
+    Invalidate();
+}
+
+void CArkProgress::SetVertical(bool b) {
+    m_bVertical = b;
+    Invalidate();
+}
+
+void CArkProgress::SetMinOnePixel(bool b) {
+    m_bMinOnePixel = b;
+    Invalidate();
+}
+
 ArkImageLayer* CArkProgress::GetLayer(uint32_t uKey) {
-    if (ArkAttrKind(uKey) == 1 && ArkAttrStateOf(uKey) == ARK_ATTR_BAR) return &m_layerBar;
+    if (ArkAttrKind(uKey) == 1 && ArkAttrStateOf(uKey) == ARK_ATTR_BAR) {
+        Invalidate();  // handed out to be changed
+        return &m_layerBar;
+    }
     return CArkWnd::GetLayer(uKey);
 }
 
@@ -42,7 +65,6 @@ bool CArkProgress::ComputeBarRect(KXRenderer::KXRectF& rc) const {
 }
 
 void CArkProgress::Render() {
-    Update();
     bool bOnTop = (m_uStyle & ARK_PROGRESS_BACKGROUND_ON_TOP) != 0;
     if (!bOnTop) DrawLayer(CurrentBackground(), nullptr);
     KXRenderer::KXRectF rc;

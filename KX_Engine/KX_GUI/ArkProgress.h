@@ -18,16 +18,25 @@ public:
     ArkImageLayer* GetLayer(uint32_t uKey) override;
     void Render() override;
 
-    double m_dValue = 100.0;
-    double m_dMax = 100.0;
-    bool m_bVertical = false;
-    bool m_bMinOnePixel = true;
+    // The bar shows value / maximum (both 100 after Create); a change redraws it.
+    void SetValue(double dValue);
+    double GetValue() const { return m_dValue; }
+    void SetMax(double dMax);
+    double GetMax() const { return m_dMax; }
+    // Upwards instead of across.
+    void SetVertical(bool b);
+    // A small but non-zero value still shows one pixel (on by default).
+    void SetMinOnePixel(bool b);
 
     // The part of the bar to show, relative to the window's corner; false when nothing is drawn.
     bool ComputeBarRect(KXRenderer::KXRectF& rc) const;
 
 protected:
     ArkImageLayer m_layerBar;
+    double m_dValue = 100.0;
+    double m_dMax = 100.0;
+    bool m_bVertical = false;
+    bool m_bMinOnePixel = true;
 };
 
 }  // namespace ArkGui

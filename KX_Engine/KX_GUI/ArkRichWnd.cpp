@@ -129,6 +129,7 @@ void CArkRichWnd::SetBounded(size_t uCapacity) {
 }
 
 void CArkRichWnd::AfterTextChange() {
+    Invalidate();
     if (m_uStyle & ARK_RICH_AUTO_HEIGHT) {
         int nHeight = std::max(m_rich.GetContentHeight(), GetFontHeight());
         if (m_uStyle & ARK_RICH_MOUSE_UP) nHeight += kAutoHeightPad;
@@ -143,6 +144,7 @@ void CArkRichWnd::AfterTextChange() {
 }
 
 void CArkRichWnd::SetScrollPos(int nPos) {
+    Invalidate();
     if (m_pVScroll) {
         m_pVScroll->SetPosition(nPos);
         m_nScrollY = static_cast<int>(m_pVScroll->GetPosition());
@@ -196,10 +198,12 @@ int CArkRichWnd::GetFontHeight() const {
 
 void CArkRichWnd::SetIconImage(int nNumber, std::shared_ptr<KXRenderer::CKXTexture> pTexture) {
     m_mapIcons[nNumber] = std::move(pTexture);
+    Invalidate();
 }
 
 void CArkRichWnd::SetButtonImage(int nNumber, std::shared_ptr<KXRenderer::CKXTexture> pTexture) {
     m_mapButtons[nNumber] = std::move(pTexture);
+    Invalidate();
 }
 
 std::shared_ptr<KXRenderer::CKXTexture> CArkRichWnd::ResolveImage(ArkAtomKind eKind, int nNumber) {

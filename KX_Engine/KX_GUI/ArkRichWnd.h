@@ -143,7 +143,9 @@ private:
     int OnLinkButton(bool bRight, int nX, int nY);
     void SetHovered(const CAtom* pAtom);
     // Drawing, one atom kind each (ArkRichWnd_Render.cpp).
-    void DrawTextAtom(const CText& run, float fX, float fY, uint32_t uNow);
+    void DrawTextAtom(const CText& run, float fX, float fY);
+    // The blink's brightness step now; when it changed, marks the blinking runs in view.
+    void UpdateBlink();
     void DrawImageAtom(const CAtom& atom, float fX, float fY);
     void DrawFrame();
 
@@ -157,6 +159,7 @@ private:
     size_t m_uCapacity = 0;
     bool m_bTallSmallIcons = false;
     uint32_t m_uBlinkStart = 0;
+    int m_nBlinkStep = -1;  // the brightness of blinking runs in eighths (4..8); -1 before the first Update
     ArkLinkRecord m_link;
     std::map<int64_t, std::function<void(int32_t)>> m_mapCallbacks;
     std::map<int, std::shared_ptr<KXRenderer::CKXTexture>> m_mapIcons;    // null: tried, not loadable

@@ -67,10 +67,14 @@ int CArkRichWnd::OnRButtonDown(int, int nX, int nY) { return OnLinkButton(true, 
 
 void CArkRichWnd::SetHovered(const CAtom* pAtom) {
     // A link wrapped over several runs lights up as a whole.
+    bool bChanged = false;
     for (const auto& p : m_rich.GetAtoms()) {
         const bool bSameLink = pAtom && pAtom->nLinkId != ARK_RICH_NO_LINK && p->nLinkId == pAtom->nLinkId;
-        p->bHovered = p.get() == pAtom || bSameLink;
+        const bool bHovered = p.get() == pAtom || bSameLink;
+        bChanged = bChanged || p->bHovered != bHovered;
+        p->bHovered = bHovered;
     }
+    if (bChanged) Invalidate();
 }
 
 int CArkRichWnd::OnMouseMove(int, int nX, int nY) {
@@ -82,8 +86,10 @@ void CArkRichWnd::Update() {
     CArkWnd::Update();
     if (m_pManager && m_pManager->GetHoveredWnd() != this) {
         SetHovered(nullptr);
+        if (m_pPressed) Invalidate();
         m_pPressed = nullptr;
     }
+    UpdateBlink();
 }
 
 bool CArkRichWnd::OnMouseWheel(int nKeys, int nDelta, int nX, int nY) {
@@ -94,7 +100,10 @@ bool CArkRichWnd::OnMouseWheel(int nKeys, int nDelta, int nX, int nY) {
 
 int CArkRichWnd::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t a, intptr_t b) {
     if (pChild && pChild == m_pVScroll.get()) {
-        if (uCode == ARK_NOTIFY_SCROLL) m_nScrollY = static_cast<int>(b);
+        if (uCode == ARK_NOTIFY_SCROLL) {
+            m_nScrollY = static_cast<int>(b);
+            Invalidate();
+        }
         return 1;
     }
     return CArkWnd::OnNotify(pChild, uCode, a, b);

@@ -77,6 +77,7 @@ int CArkWnd::OnHotKey(int, int) { return 0; }
 void CArkWnd::SetStyle(uint32_t uStyle) {
     uint32_t uOld = m_uStyle;
     m_uStyle = uStyle;
+    Invalidate();
     if (m_pManager) {
         if ((uStyle & ARK_STYLE_MODAL) && !(uOld & ARK_STYLE_MODAL)) m_pManager->AddModal(this);
         if (!(uStyle & ARK_STYLE_MODAL) && (uOld & ARK_STYLE_MODAL)) m_pManager->RemoveModal(this);
@@ -100,7 +101,10 @@ void CArkWnd::ReleaseMouseHandlers() {
     for (auto& p : m_apHandlers) p.reset();
 }
 
-void CArkWnd::SetEnabled(bool bEnabled) { m_bEnabled = bEnabled; }
+void CArkWnd::SetEnabled(bool bEnabled) {
+    if (m_bEnabled != bEnabled) Invalidate();
+    m_bEnabled = bEnabled;
+}
 
 void CArkWnd::HideQuietly() {
     m_bHideQuietly = true;
@@ -108,13 +112,17 @@ void CArkWnd::HideQuietly() {
     m_bHideQuietly = false;
 }
 
-void CArkWnd::Show(bool bShow) { m_bVisible = bShow; }
+void CArkWnd::Show(bool bShow) {
+    if (m_bVisible != bShow) Invalidate();
+    m_bVisible = bShow;
+}
 
 void CArkWnd::SetRect(const KXRenderer::KXRectI& rc, bool) {
     m_nX = rc.nLeft;
     m_nY = rc.nTop;
     m_nWidth = rc.Width() < 0 ? 0 : rc.Width();
     m_nHeight = rc.Height() < 0 ? 0 : rc.Height();
+    Invalidate();
     if (m_uStyle & ARK_STYLE_SHAPED) BuildShapeMask();
 }
 
@@ -126,10 +134,14 @@ void CArkWnd::SetDefaultRect(int nX, int nY) {
     SetRect({nX, nY, nX + 1024, nY + 768});
 }
 
-void CArkWnd::SetText(const char* szText) { m_strCaption = szText ? szText : ""; }
+void CArkWnd::SetText(const char* szText) {
+    m_strCaption = szText ? szText : "";
+    Invalidate();
+}
 
 ArkImageLayer* CArkWnd::GetLayer(uint32_t uKey) {
     if (ArkAttrKind(uKey) != 1) return nullptr;
+    Invalidate();  // the layer is handed out to be changed
     switch (ArkAttrStateOf(uKey)) {
         case ARK_ATTR_BASE: return &m_layerBase;
         case ARK_ATTR_TEXT: return &m_layerText;
@@ -141,6 +153,7 @@ ArkImageLayer* CArkWnd::GetLayer(uint32_t uKey) {
 
 void CArkWnd::SetTextColour(uint32_t uKey, uint32_t uColour) {
     if (ArkAttrKind(uKey) != 1) return;
+    Invalidate();
     if (ArkAttrStateOf(uKey) == ARK_ATTR_ENABLED) m_uTextColour = uColour;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_DISABLED) m_uTextColourDisabled = uColour;
 }
@@ -154,6 +167,7 @@ uint32_t CArkWnd::GetTextColour(uint32_t uKey) const {
 
 void CArkWnd::SetEdgeColour(uint32_t uKey, uint32_t uColour) {
     if (ArkAttrKind(uKey) != 1) return;
+    Invalidate();
     if (ArkAttrStateOf(uKey) == ARK_ATTR_ENABLED) m_uEdgeColour = uColour;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_DISABLED) m_uEdgeColourDisabled = uColour;
 }
@@ -257,13 +271,23 @@ void CArkWnd::SetFontState(const char* szFace, int nEntry, int nEffectiveSize, b
     m_nFontEntry = nEntry;
     m_nFontSize = nEffectiveSize;
     if (bMarkFileFaces) m_bFileFaces = true;  // the mark is never cleared
+    Invalidate();
 }
 
 KXRenderer::CKXFont* CArkWnd::GetFont() const {
     return m_pManager ? m_pManager->GetFont(m_nFontEntry, m_bFileFaces) : nullptr;
 }
 
+void CArkWnd::Invalidate() {
+    if (m_pManager) m_pManager->Invalidate();
+}
+
+void CArkWnd::InvalidateArea() {
+    if (m_pManager) m_pManager->InvalidateRect(ClipRect());
+}
+
 void CArkWnd::LinkChildFront(CArkWnd* pChild) {
+    Invalidate();
     pChild->m_pPrev = nullptr;
     pChild->m_pNext = m_pFirstChild;
     if (m_pFirstChild) m_pFirstChild->m_pPrev = pChild;
@@ -274,6 +298,7 @@ void CArkWnd::LinkChildFront(CArkWnd* pChild) {
 void CArkWnd::Unlink() {
     CArkWnd* pParent = m_pParent;
     if (!pParent) return;
+    pParent->Invalidate();
     if (m_pPrev) m_pPrev->m_pNext = m_pNext; else pParent->m_pFirstChild = m_pNext;
     if (m_pNext) m_pNext->m_pPrev = m_pPrev; else pParent->m_pLastChild = m_pPrev;
     m_pPrev = m_pNext = nullptr;
@@ -283,6 +308,7 @@ void CArkWnd::Unlink() {
 void CArkWnd::MoveBefore(CArkWnd* pBefore) {
     CArkWnd* pParent = m_pParent;
     if (!pParent || pBefore == this) return;
+    Invalidate();
     Unlink();
     m_pParent = pParent;
     if (!pBefore) {
@@ -301,10 +327,12 @@ void CArkWnd::MoveBefore(CArkWnd* pBefore) {
 void CArkWnd::MoveBy(int nDx, int nDy) {
     m_nX += nDx;
     m_nY += nDy;
+    Invalidate();
 }
 
 void CArkWnd::SetFocusFlag(bool bFocus, int nCursorX, int nCursorY) {
     m_bFocus = bFocus;
+    Invalidate();
     if (bFocus) RecordGrab(nCursorX, nCursorY);
 }
 

@@ -97,8 +97,14 @@ public:
     virtual void SetEdgeColour(uint32_t uKey, uint32_t uColour);
     virtual uint32_t GetEdgeColour(uint32_t uKey) const;
 
-    // Once per frame, from Render, before the window draws.
+    // Once per frame for every visible window, whether the frame is drawn or not (the manager's
+    // UpdateTree): time-driven state lives here, and a change that shows calls Invalidate or
+    // InvalidateArea, or the frame is not drawn.
     virtual void Update();
+    // Marks the frame for drawing; every setter of what a window shows calls it.
+    void Invalidate();
+    // Marks only this window's rectangle: an animation step that changes nothing outside it.
+    void InvalidateArea();
 
     // ---- input ----
     virtual bool PtInWindow(int nX, int nY, bool bWheel);
@@ -188,7 +194,10 @@ public:
     bool HasFocus() const { return m_bFocus; }
     bool IsActive() const { return m_bActive; }
     double GetGroupOpacity() const { return m_dGroupOpacity; }
-    void SetGroupOpacity(double dOpacity) { m_dGroupOpacity = dOpacity; }
+    void SetGroupOpacity(double dOpacity) {
+        m_dGroupOpacity = dOpacity;
+        Invalidate();
+    }
     void SetHitRect(float fLeft, float fTop, float fRight, float fBottom);
     void ClearHitRect() { m_bHasHitRect = false; }
     uint8_t GetHitTestable() const { return m_uHitTestable; }
@@ -196,7 +205,10 @@ public:
     bool GetDirectChildrenOnly() const { return m_bDirectChildrenOnly; }
     void SetDirectChildrenOnly(bool b) { m_bDirectChildrenOnly = b; }
     bool GetExcludeFromDrawing() const { return m_uExcludeFromDrawing != 0; }
-    void SetExcludeFromDrawing(bool b) { m_uExcludeFromDrawing = b ? 1 : 0; }
+    void SetExcludeFromDrawing(bool b) {
+        m_uExcludeFromDrawing = b ? 1 : 0;
+        Invalidate();
+    }
     bool GetWantMouseMove() const { return m_uWantMouseMove != 0; }
     bool GetDeleteWithParent() const { return m_bDeleteWithParent; }
     // The parent's Destroy deletes this window as well (windows made with new and handed to the tree).
@@ -231,10 +243,16 @@ public:
     // Edge modes: 0 outline in the edge colour (when it has alpha), 1 shadow one pixel right and down
     // in the edge colour, 2 no edge.
     int GetEdgeMode() const { return m_nEdgeMode; }
-    void SetEdgeMode(int nMode) { m_nEdgeMode = nMode; }
+    void SetEdgeMode(int nMode) {
+        m_nEdgeMode = nMode;
+        Invalidate();
+    }
     // A disabled window with this flag still draws its caption in the enabled colours.
     bool GetForceShowText() const { return m_bForceShowText; }
-    void SetForceShowText(bool b) { m_bForceShowText = b; }
+    void SetForceShowText(bool b) {
+        m_bForceShowText = b;
+        Invalidate();
+    }
 
     // ---- fonts ----
     const std::string& GetFontName() const { return m_strFontName; }
@@ -247,7 +265,10 @@ public:
 
     // Decoration pieces that a CDecorateWnd child hands to this window; Render draws them instead of
     // the background layers.
-    ArkImageLayer& GetDecoration() { return m_decoration; }
+    ArkImageLayer& GetDecoration() {
+        Invalidate();  // handed out to be changed
+        return m_decoration;
+    }
 
 protected:
     friend class CArkGUIManager;
@@ -261,7 +282,10 @@ protected:
     void MoveBefore(CArkWnd* pBefore);
     void SetFocusFlag(bool bFocus, int nCursorX, int nCursorY);
     void RecordGrab(int nCursorX, int nCursorY);
-    void SetActiveFlag(bool b) { m_bActive = b; }
+    void SetActiveFlag(bool b) {
+        m_bActive = b;
+        Invalidate();
+    }
     void SetNextModal(CArkWnd* p) { m_pNextModal = p; }
     // Picks the enabled or disabled background.
     const ArkImageLayer& CurrentBackground() const;

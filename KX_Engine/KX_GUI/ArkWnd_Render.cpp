@@ -67,7 +67,6 @@ KXRenderer::KXRectI CArkWnd::ClipRect() const {
 const ArkImageLayer& CArkWnd::CurrentBackground() const { return IsEnabled() ? m_layerEnabled : m_layerDisabled; }
 
 void CArkWnd::Render() {
-    Update();
     KXRenderer::KXRectI rcClip = ClipRect();
     const KXRenderer::KXRectI* pClip = (m_uStyle & ARK_STYLE_CLIP_PARENT) ? &rcClip : nullptr;
     if (!m_decoration.IsEmpty()) {
@@ -90,12 +89,12 @@ void CArkWnd::AfterChildren() {
     if (m_dGroupOpacity > 0.0 && m_pManager) m_pManager->EndGroup(m_dGroupOpacity);
 }
 
-void CArkWnd::Update() {
-    if (m_dGroupOpacity > 0.0 && m_pManager) m_pManager->BeginGroup();
-}
+void CArkWnd::Update() {}
 
 void CArkWnd::RenderTree() {
     if (!m_bVisible) return;
+    // A window with group opacity draws itself and its children off-screen; AfterChildren composites.
+    if (m_dGroupOpacity > 0.0 && m_pManager) m_pManager->BeginGroup();
     if (m_pParent) {
         Render();
         DrawCaption();

@@ -32,8 +32,9 @@ public:
 
     // True while a child is recorded, running or ended but not yet released.
     bool HasProcess() const;
-    // Zero-wait poll: gathers what the child wrote so far and reports whether it has ended (and reaps
-    // it). False when no child is recorded.
+    // Zero-wait poll: gathers what the child wrote so far and reports whether it has ended. Once it has,
+    // whatever it left running in the background (its process group) is ended too and the child is
+    // reaped, so no command outlives its step. False when no child is recorded.
     bool PollEnded();
     // Ends the recorded child's whole process group and reaps the child. Acts only on the child this
     // object started: its process id stays reserved until it is reaped here or in PollEnded. Returns
@@ -42,8 +43,8 @@ public:
     // Forgets an ended child; the pipe stays open.
     void ReleaseProcess();
 
-    // Hands over what the child wrote, at most uMaxBytes, and drops it from the gathered output. An
-    // empty text when nothing was written. False when there is no pipe.
+    // Hands over what the child wrote, as program text (FromChildOutput), at most uMaxBytes, and drops
+    // it from the gathered output. An empty text when nothing was written. False when there is no pipe.
     bool ReadOutput(uint32_t uMaxBytes, std::string& strOut);
 
     // The system error code of the last failure (0 when none).

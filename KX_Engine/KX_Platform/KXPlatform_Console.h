@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace KXPlatform {
 
@@ -11,6 +12,9 @@ namespace KXPlatform {
 // colour and the text is converted to UTF-8 when the terminal's locale is UTF-8. Elsewhere the bytes go
 // out unchanged, so that redirected output keeps the log's GBK.
 void WriteConsoleLine(const char* pText, size_t uLength, uint16_t uAttribute);
+
+// Writes program text (GBK) to the standard error in the system's encoding (ToSystemText).
+void WriteErrorText(const std::string& strGbk);
 
 // The ANSI SGR sequence for a Windows console attribute's foreground, e.g. 0x0C -> "\x1b[91m".
 const char* AnsiColourOfAttribute(uint16_t uAttribute);

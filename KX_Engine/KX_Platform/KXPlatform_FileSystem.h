@@ -39,6 +39,11 @@ bool ReplaceFile(const char* szFrom, const char* szTo);
 // Creates one directory level; true when it exists afterwards.
 bool MakeDirectory(const char* szPath);
 
+// The system's error code of the last failed file operation of this thread, and its description as
+// program text (GBK), e.g. for "could not be written: Permission denied".
+int32_t LastSystemError();
+std::string DescribeSystemError(int32_t nCode);
+
 // Calls back with the path of every regular file below szRoot, relative to it and with "/" separators,
 // in sorted order so that archives built from a tree are reproducible.
 bool ListFilesRecursive(const char* szRoot, const std::function<void(const std::string&)>& onFile);

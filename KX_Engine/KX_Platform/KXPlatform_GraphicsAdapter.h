@@ -13,4 +13,9 @@ std::string GetGraphicsAdapterName();
 // empty text clears it.
 void SetGraphicsAdapterName(const std::string& strName);
 
+// Whether this machine has a graphics device that renders for programs (a DRM render node or the
+// NVIDIA device on POSIX). Without one a GPU renderer would run on the CPU's GL rasteriser, which costs
+// far more memory and time than drawing in software directly. LIBGL_ALWAYS_SOFTWARE also says no.
+bool HasGraphicsDevice();
+
 }  // namespace KXPlatform

@@ -56,6 +56,12 @@ public:
     // ---- frame ----
     // Starts a frame: resets the clip stack and clears the target to uClearArgb.
     virtual bool BeginFrame(uint32_t uClearArgb) = 0;
+    // True when the target keeps the last frame's pixels until the next one draws over them (memory
+    // surfaces and the software rasteriser's window surface), so a frame may redraw only a part.
+    virtual bool KeepsFrame() const = 0;
+    // Starts a frame that redraws only rc (target pixels): rc is cleared to uClearArgb and becomes the
+    // clip under every pushed one, the rest keeps the last frame. Only when KeepsFrame.
+    virtual bool BeginPartialFrame(uint32_t uClearArgb, const KXRectI& rc) = 0;
     // Ends the drawing of a frame; the frame can be read back until Present.
     virtual void EndFrame() = 0;
     // Shows the frame in the window (nothing for a memory target).
@@ -75,7 +81,8 @@ public:
                           uint32_t uEdgeArgb) = 0;
 
     // ---- clipping ----
-    // Pushes rc (target pixels) intersected with the current clip; drawing outside it is discarded.
+    // Pushes rc (target pixels) intersected with the current clip; drawing outside it is discarded,
+    // and quads wholly outside it are not even handed to the device.
     virtual void PushClipRect(const KXRectI& rc) = 0;
     // Restores the clip that was current before the matching push; an unmatched pop does nothing.
     virtual void PopClipRect() = 0;
@@ -108,7 +115,8 @@ public:
     virtual void ResetStats() = 0;
 };
 
-// Draws into the host window (SDL backend) with the GPU when there is one and bSoftware is false,
+// Draws into the host window (SDL backend) with the GPU when there is one and bSoftware is false (a GL
+// driver that rasterises on the CPU, such as llvmpipe, does not count: SDL's software renderer serves),
 // else with the software rasteriser (always under the headless "offscreen" and "dummy" video drivers).
 // Null and one log line when the host has no native window. The
 // renderer must be destroyed before the host window. With an OpenGL device it also hands the driver's

@@ -47,6 +47,8 @@ public:
     std::shared_ptr<CKXTexture> LoadTexture(const char* szName) override;
     std::shared_ptr<CKXTexture> CreateTexture(int nWidth, int nHeight, const uint32_t* pArgb) override;
     bool BeginFrame(uint32_t uClearArgb) override;
+    bool KeepsFrame() const override { return m_bKeepsFrame; }
+    bool BeginPartialFrame(uint32_t uClearArgb, const KXRectI& rc) override;
     void EndFrame() override;
     void Present() override;
     void DrawTexturedQuad(const CKXTexture* pTexture, const KXRectF& rcSource, const KXRectF& rcDest,
@@ -73,6 +75,10 @@ private:
     size_t DrawGlyphs(float fDx, float fDy, uint32_t uArgb);
     // Hands the top of the clip stack to SDL (again after a change of render target, which resets it).
     void ApplyClip();
+    // Starts a frame whose drawing is limited to rcBase; fills it with the clear colour.
+    bool StartFrame(uint32_t uClearArgb, const KXRectI& rcBase);
+    // False when rc lies wholly outside the current clip.
+    bool Visible(const KXRectF& rc) const;
     std::shared_ptr<CKXTexture> MakeTexture(std::string strName, int nWidth, int nHeight, std::vector<uint32_t> vecArgb);
 
     SDL_Renderer* m_pRenderer;
@@ -85,6 +91,8 @@ private:
     std::shared_ptr<int> m_pAlive = std::make_shared<int>(0);
     std::map<std::string, std::weak_ptr<CKXTexture>> m_mapTextures;
     std::vector<KXRectI> m_vecClip;
+    KXRectI m_rcBase;  // the frame's own clip: the whole target, or the part a partial frame redraws
+    bool m_bKeepsFrame = false;
     bool m_bClipEmpty = false;
     SDL_Texture* m_pOffscreen = nullptr;
     bool m_bOffscreen = false;
@@ -95,8 +103,14 @@ private:
 CKXRenderer_SDL::CKXRenderer_SDL(SDL_Renderer* pRenderer, SDL_Surface* pSurface)
     : m_pRenderer(pRenderer), m_pSurface(pSurface), m_uSerial(g_uNextSerial++) {
     SDL_GetRendererOutputSize(m_pRenderer, &m_nWidth, &m_nHeight);
+    m_rcBase = KXRectI{0, 0, m_nWidth, m_nHeight};
     SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(m_pRenderer, &info) == 0 && info.name) m_strDeviceName = info.name;
+    if (SDL_GetRendererInfo(m_pRenderer, &info) == 0) {
+        if (info.name) m_strDeviceName = info.name;
+        // The software rasteriser draws into a surface that outlives the frame; a GPU's back buffer
+        // is undefined after a present.
+        m_bKeepsFrame = m_pSurface != nullptr || (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    }
 }
 
 CKXRenderer_SDL::~CKXRenderer_SDL() {
@@ -176,22 +190,40 @@ SDL_Texture* CKXRenderer_SDL::Prepare(const CKXTexture* pTexture) {
     return pDevice;
 }
 
-bool CKXRenderer_SDL::BeginFrame(uint32_t uClearArgb) {
+bool CKXRenderer_SDL::BeginFrame(uint32_t uClearArgb) { return StartFrame(uClearArgb, KXRectI{0, 0, m_nWidth, m_nHeight}); }
+
+bool CKXRenderer_SDL::BeginPartialFrame(uint32_t uClearArgb, const KXRectI& rc) {
+    if (!m_bKeepsFrame) return BeginFrame(uClearArgb);
+    return StartFrame(uClearArgb, Intersect(rc, KXRectI{0, 0, m_nWidth, m_nHeight}));
+}
+
+bool CKXRenderer_SDL::StartFrame(uint32_t uClearArgb, const KXRectI& rcBase) {
     if (m_bOffscreen) {
         SDL_SetRenderTarget(m_pRenderer, nullptr);
         m_bOffscreen = false;
     }
     m_vecClip.clear();
+    m_rcBase = rcBase;
     ApplyClip();
     SDL_SetRenderDrawBlendMode(m_pRenderer, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(m_pRenderer, static_cast<Uint8>(ArgbRed(uClearArgb)), static_cast<Uint8>(ArgbGreen(uClearArgb)),
                            static_cast<Uint8>(ArgbBlue(uClearArgb)), static_cast<Uint8>(ArgbAlpha(uClearArgb)));
-    if (SDL_RenderClear(m_pRenderer) != 0) {
+    // SDL_RenderClear ignores the clip, so a partial frame fills its rectangle instead.
+    const bool bWhole = rcBase.nLeft == 0 && rcBase.nTop == 0 && rcBase.nRight == m_nWidth && rcBase.nBottom == m_nHeight;
+    SDL_Rect rcFill = ToSdlRect(rcBase);
+    const int nResult = bWhole ? SDL_RenderClear(m_pRenderer) : m_bClipEmpty ? 0 : SDL_RenderFillRect(m_pRenderer, &rcFill);
+    if (nResult != 0) {
         ArkLog(WL_ERROR, M_Engine, "%s %s", "KXRenderer::BeginFrame", SDL_GetError());
         return false;
     }
     ++m_stats.uFrames;
     return true;
+}
+
+bool CKXRenderer_SDL::Visible(const KXRectF& rc) const {
+    const KXRectI rcClip = GetClipRect();
+    return rc.fRight > static_cast<float>(rcClip.nLeft) && rc.fLeft < static_cast<float>(rcClip.nRight) &&
+           rc.fBottom > static_cast<float>(rcClip.nTop) && rc.fTop < static_cast<float>(rcClip.nBottom);
 }
 
 void CKXRenderer_SDL::EndFrame() {
@@ -210,7 +242,7 @@ void CKXRenderer_SDL::Present() {
 
 void CKXRenderer_SDL::DrawTexturedQuad(const CKXTexture* pTexture, const KXRectF& rcSource, const KXRectF& rcDest,
                                        uint32_t uArgb) {
-    if (!pTexture || m_bClipEmpty || rcDest.Width() <= 0.0f || rcDest.Height() <= 0.0f) return;
+    if (!pTexture || m_bClipEmpty || rcDest.Width() <= 0.0f || rcDest.Height() <= 0.0f || !Visible(rcDest)) return;
     SDL_Texture* pDevice = Prepare(pTexture);
     if (!pDevice) return;
     const int nLeft = static_cast<int>(std::lround(rcSource.fLeft));
@@ -225,7 +257,7 @@ void CKXRenderer_SDL::DrawTexturedQuad(const CKXTexture* pTexture, const KXRectF
 }
 
 void CKXRenderer_SDL::DrawSolidQuad(const KXRectF& rcDest, uint32_t uArgb) {
-    if (m_bClipEmpty || rcDest.Width() <= 0.0f || rcDest.Height() <= 0.0f) return;
+    if (m_bClipEmpty || rcDest.Width() <= 0.0f || rcDest.Height() <= 0.0f || !Visible(rcDest)) return;
     SDL_SetRenderDrawBlendMode(m_pRenderer, SDL_BLENDMODE_BLEND);
     SDL_SetRenderDrawColor(m_pRenderer, static_cast<Uint8>(ArgbRed(uArgb)), static_cast<Uint8>(ArgbGreen(uArgb)),
                            static_cast<Uint8>(ArgbBlue(uArgb)), static_cast<Uint8>(ArgbAlpha(uArgb)));
@@ -251,6 +283,9 @@ void CKXRenderer_SDL::DrawText(CKXFont* pFont, const char* szGbk, int nLen, floa
 size_t CKXRenderer_SDL::DrawGlyphs(float fDx, float fDy, uint32_t uArgb) {
     size_t nDrawn = 0;
     for (const KXGlyphQuad& glyph : m_vecGlyphs) {
+        const KXRectF rcShifted{glyph.rcDest.fLeft + fDx, glyph.rcDest.fTop + fDy, glyph.rcDest.fRight + fDx,
+                                glyph.rcDest.fBottom + fDy};
+        if (!Visible(rcShifted)) continue;
         SDL_Texture* pDevice = Prepare(glyph.pPage);
         if (!pDevice) continue;
         SDL_Rect rcSrc{static_cast<int>(glyph.rcSource.fLeft), static_cast<int>(glyph.rcSource.fTop),
@@ -275,20 +310,21 @@ void CKXRenderer_SDL::PopClipRect() {
 }
 
 KXRectI CKXRenderer_SDL::GetClipRect() const {
-    if (m_vecClip.empty()) return KXRectI{0, 0, m_nWidth, m_nHeight};
+    if (m_vecClip.empty()) return m_rcBase;
     return m_vecClip.back();
 }
 
 void CKXRenderer_SDL::ApplyClip() {
-    if (m_vecClip.empty()) {
+    const KXRectI rcClip = GetClipRect();
+    if (rcClip.nLeft == 0 && rcClip.nTop == 0 && rcClip.nRight == m_nWidth && rcClip.nBottom == m_nHeight) {
         m_bClipEmpty = false;
         SDL_RenderSetClipRect(m_pRenderer, nullptr);
         return;
     }
     // SDL takes an empty rectangle as "no clipping", so an empty clip is kept here and drawing skipped.
-    m_bClipEmpty = m_vecClip.back().IsEmpty();
+    m_bClipEmpty = rcClip.IsEmpty();
     if (m_bClipEmpty) return;
-    SDL_Rect rc = ToSdlRect(m_vecClip.back());
+    SDL_Rect rc = ToSdlRect(rcClip);
     SDL_RenderSetClipRect(m_pRenderer, &rc);
 }
 

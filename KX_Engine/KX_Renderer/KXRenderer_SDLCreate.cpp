@@ -1,5 +1,6 @@
 // Making the SDL renderer: into the host window (GPU when present) or into a memory surface.
 #include <cstring>
+#include <string>
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_GraphicsAdapter.h"
@@ -11,16 +12,26 @@ namespace KXRenderer {
 namespace {
 
 // With an OpenGL device the driver's renderer string ("Mesa Intel(R) UHD Graphics 620 ...") names the
-// adapter for the check report; the other devices give nothing better than their SDL name.
-void PublishAdapterName(SDL_Renderer* pRenderer) {
+// adapter; the other devices give nothing better than their SDL name. Empty when there is none.
+std::string GlRendererString(SDL_Renderer* pRenderer) {
     SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(pRenderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return;
-    if (!SDL_GL_GetCurrentContext()) return;
+    if (SDL_GetRendererInfo(pRenderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return "";
+    if (!SDL_GL_GetCurrentContext()) return "";
     using GetStringFn = const unsigned char* (*)(unsigned int);
     auto pfnGetString = reinterpret_cast<GetStringFn>(SDL_GL_GetProcAddress("glGetString"));
     const unsigned int kGlRenderer = 0x1F01;
     const unsigned char* szName = pfnGetString ? pfnGetString(kGlRenderer) : nullptr;
-    if (szName) KXPlatform::SetGraphicsAdapterName(reinterpret_cast<const char*>(szName));
+    return szName ? reinterpret_cast<const char*>(szName) : "";
+}
+
+// An OpenGL stack that rasterises on the CPU (Mesa's llvmpipe and softpipe, the swrast fallbacks) costs
+// tens of megabytes and a thread per core, and draws no faster than SDL's own software renderer.
+bool IsSoftwareGl(const std::string& strGlRenderer) {
+    static const char* const kSoftware[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "SWR"};
+    for (const char* sz : kSoftware) {
+        if (strGlRenderer.find(sz) != std::string::npos) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -34,9 +45,23 @@ std::unique_ptr<IKXRenderer> CreateWindowRenderer(KXPlatform::IHostWindow& host,
     // Headless runs have no display to show a GPU's work on: the software rasteriser serves them.
     const char* szDriver = SDL_GetCurrentVideoDriver();
     if (szDriver && (std::strcmp(szDriver, "offscreen") == 0 || std::strcmp(szDriver, "dummy") == 0)) bSoftware = true;
+    if (!bSoftware && !KXPlatform::HasGraphicsDevice()) bSoftware = true;
     SDL_Renderer* pRenderer = nullptr;
     if (!bSoftware) pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (pRenderer) PublishAdapterName(pRenderer);
+    if (pRenderer) {
+        const std::string strGl = GlRendererString(pRenderer);
+        if (IsSoftwareGl(strGl)) {
+            // No graphics hardware behind it: give the GL stack back and rasterise ourselves.
+            ArkLog(WL_INFO, M_Engine, "%s %s is not hardware, drawing in software", "KXRenderer::CreateWindowRenderer",
+                   strGl.c_str());
+            SDL_DestroyRenderer(pRenderer);
+            SDL_GL_UnloadLibrary();
+            pRenderer = nullptr;
+            bSoftware = true;
+        } else if (!strGl.empty()) {
+            KXPlatform::SetGraphicsAdapterName(strGl);
+        }
+    }
     if (!pRenderer) {
         // Software means software all the way: otherwise SDL presents the window surface through an
         // OpenGL texture and loads the GL driver for it.

@@ -4,10 +4,12 @@
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
+#include "KX_Platform/KXPlatform_Shell.h"
 #include "netcheck/NetChk_DetailInfo.h"
 #include "netcheck/catalogue/NetChk_CatalogueKey.h"
 #include "netcheck/catalogue/NetChk_CatalogueXml.h"
 #include "netcheck/catalogue/NetChk_FetchData.h"
+#include "netcheck/catalogue/NetChk_ServerArgs.h"
 #include "netcheck/catalogue/NetChk_StorageCipher.h"
 
 #include <exception>
@@ -120,14 +122,26 @@ bool CNetChk_Catalogue::loadNewCommandMgrXml(const std::string& strText) {
         else
             m_vecCommands.push_back(std::move(command));
     }
-    m_strTargetFile = ServerName() + ".txt";
+    m_strTargetFile = NetChk_TargetFileName(ServerName());
 
-    auto replace = [this](NetChkCommand& command) {
-        ReplaceAll(command.m_strContent, "#IP#", ServerIP());
-        ReplaceAll(command.m_strContent, "#FILE#", m_strTargetFile);
+    // Both values come from the launcher's command line or the ini file and end up in a shell script:
+    // the address is put in only when it is a plain dotted address, the file name only as one quoted
+    // word, so that neither can add a command of its own.
+    const bool bAddressOk = NetChk_IsDottedIPv4(ServerIP());
+    const std::string strFileWord = KXPlatform::QuoteShellWord(m_strTargetFile);
+    bool bRefused = false;
+    auto replace = [&](NetChkCommand& command) {
+        if (command.m_strContent.find("#IP#") != std::string::npos && !bAddressOk) {
+            command.m_bAddressRefused = true;
+            bRefused = true;
+        } else {
+            ReplaceAll(command.m_strContent, "#IP#", ServerIP());
+        }
+        ReplaceAll(command.m_strContent, "#FILE#", strFileWord);
     };
     for (NetChkCommand& command : m_vecCommands) replace(command);
     for (auto& group : m_mapGroupedCommands)
         for (NetChkCommand& command : group.second) replace(command);
+    if (bRefused) ArkLog(WL_ERROR, M_Common, "%s 服务器地址%s不是IPv4地址，使用#IP#的命令不会执行", kTag, ServerIP().c_str());
     return true;
 }

@@ -98,11 +98,12 @@ DocumentStatus ParseCatalogueDocument(const std::string& strText, CatalogueDocum
         out.strProblem = "Config/UseOld missing or without text";
         return DocumentStatus::Malformed;
     }
+    // A document that declines is not examined further: it may carry nothing but UseOld.
+    if (std::strcmp(szUseOld, "1") == 0) return DocumentStatus::UseOld;
     if (!szShowAdvice) {
         out.strProblem = "Config/ShowAdvice missing or without text";
         return DocumentStatus::Malformed;
     }
-    if (std::strcmp(szUseOld, "1") == 0) return DocumentStatus::UseOld;
     out.strShowAdvice = szShowAdvice;
 
     const tinyxml2::XMLElement* pCommands = pRoot->FirstChildElement("Commands");

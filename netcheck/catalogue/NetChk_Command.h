@@ -11,4 +11,7 @@ struct NetChkCommand {
     std::string m_strContent;
     // What the step shows while the command runs: the "tips" attribute or the old table's description.
     std::string m_strDesc;
+    // The line names the server's address ("#IP#") but the address given is no dotted IPv4 address: the
+    // placeholder stays unreplaced and the command is never run.
+    bool m_bAddressRefused = false;
 };

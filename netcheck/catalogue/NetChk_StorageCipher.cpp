@@ -2,6 +2,7 @@
 #include "netcheck/catalogue/NetChk_StorageCipher.h"
 
 #include "netcheck/catalogue/NetChk_Aes256.h"
+#include "KX_Platform/KXPlatform_Console.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -51,7 +52,7 @@ std::string EncryptString(const std::string& strPlain, const std::string& strKey
 
 std::string DecryptString(const std::string& strStored, const std::string& strKey) {
     if (strStored.size() % kBlock != kTrailer) {
-        std::fputs("源文件错误\n", stderr);
+        KXPlatform::WriteErrorText("源文件错误\n");
         return std::string();
     }
     const KeyBytes key(strKey);

@@ -6,8 +6,9 @@
 #include "netcheck/NetChk_DetailInfo.h"
 #include "netcheck/readers/NetChk_PingParser.h"
 #include "netcheck/run/NetChk_CheckView.h"
+#include "KX_Platform/KXPlatform_Encoding.h"
+#include "KX_Platform/KXPlatform_FileSystem.h"
 
-#include <cerrno>
 #include <cstdio>
 
 bool CNetChk_CommandMgr::ReadFailed(int32_t nStep) {
@@ -49,9 +50,9 @@ bool CNetChk_CommandMgr::CopyCommandOutput(int32_t nStep, int32_t nSlot) {
 }
 
 bool CNetChk_CommandMgr::ReadTargetFile(int32_t nStep) {
-    std::FILE* pFile = std::fopen(TargetFile().c_str(), "rb");
+    std::FILE* pFile = KXPlatform::OpenFileStream(KXPlatform::ToSystemText(TargetFile()).c_str(), "rb");
     if (!pFile) {
-        ArkLog(WL_ERROR, M_Logic, "打开批处理生成的文件失败！errcode %d", errno);
+        ArkLog(WL_ERROR, M_Logic, "打开批处理生成的文件失败！errcode %d", KXPlatform::LastSystemError());
         return ReadFailed(nStep);
     }
     // Read as a text file: CR LF arrives as LF.
@@ -60,11 +61,14 @@ bool CNetChk_CommandMgr::ReadTargetFile(int32_t nStep) {
     size_t n;
     while ((n = std::fread(buf, 1, sizeof(buf), pFile)) > 0) strText.append(buf, n);
     std::fclose(pFile);
-    std::string& strReport = g_DetailInfo.strReportText;
+    std::string strLines;
+    strLines.reserve(strText.size());
     for (size_t i = 0; i < strText.size(); ++i) {
         if (strText[i] == '\r' && i + 1 < strText.size() && strText[i + 1] == '\n') continue;
-        strReport += strText[i];
+        strLines += strText[i];
     }
+    // The command wrote it as it writes to the pipe.
+    g_DetailInfo.strReportText += KXPlatform::FromChildOutput(strLines);
     DeleteLocalFile(TargetFile());
     return true;
 }

@@ -10,7 +10,8 @@
 #include "netcheck/run/NetChk_RunHost.h"
 #include "netcheck/verdict/NetChk_Grading.h"
 
-#include <cerrno>
+#include "KX_Platform/KXPlatform_Encoding.h"
+
 #include <cstdio>
 
 void CNetChk_CommandMgr::FinishRun(uint32_t uStep) {
@@ -36,17 +37,23 @@ void CNetChk_CommandMgr::FinishRun(uint32_t uStep) {
     ArkLog(WL_MUST, M_Logic, "批处理全部执行完成！！");
 }
 
-void CNetChk_CommandMgr::SaveResultFile() {
+std::string CNetChk_CommandMgr::GetResultFilePath() const {
+    return GetExeDir() + "/checklist/" + KXPlatform::ToSystemText(TargetFile());
+}
+
+bool CNetChk_CommandMgr::SaveResultFile() {
+    m_nResultFileError = 0;
     const std::string strDir = GetExeDir() + "/checklist";
     if (!KXPlatform::GetFileAttributes(strDir.c_str()).bDirectory) {
         ArkLog(WL_ERROR, M_Logic, "没有目录 %s，要自己创建一个!", strDir.c_str());
         KXPlatform::MakeDirectory(strDir.c_str());
     }
-    const std::string strPath = strDir + "/" + TargetFile();
-    std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
+    const std::string strPath = GetResultFilePath();
+    std::FILE* pFile = KXPlatform::OpenFileStream(strPath.c_str(), "wb");
     if (!pFile) {
-        ArkLog(WL_ERROR, M_Logic, "保存结果文件出错，错误码 %d", errno);
-        return;
+        m_nResultFileError = KXPlatform::LastSystemError();
+        ArkLog(WL_ERROR, M_Logic, "保存结果文件出错，错误码 %d", m_nResultFileError);
+        return false;
     }
     // Lines end at LF; carriage returns are dropped and every line ends with CR LF, as the Windows
     // build's text-mode file has it, so the players' files read the same everywhere.
@@ -63,9 +70,16 @@ void CNetChk_CommandMgr::SaveResultFile() {
         strOut += "\r\n";
         start = end + 1;
     }
-    std::fwrite(strOut.data(), 1, strOut.size(), pFile);
-    std::fclose(pFile);
-    ArkLog(WL_MUST, M_Logic, "保存结果文件 %s", strPath.c_str());
+    const bool bWritten = std::fwrite(strOut.data(), 1, strOut.size(), pFile) == strOut.size();
+    if (!bWritten) m_nResultFileError = KXPlatform::LastSystemError();
+    // A full disk may show only when the buffer goes out.
+    if (std::fclose(pFile) != 0 && bWritten) m_nResultFileError = KXPlatform::LastSystemError();
+    if (m_nResultFileError != 0) {
+        ArkLog(WL_ERROR, M_Logic, "保存结果文件出错，错误码 %d", m_nResultFileError);
+        return false;
+    }
+    ArkLog(WL_MUST, M_Logic, "保存结果文件 %s", (GetExeDir() + "/checklist/" + TargetFile()).c_str());
+    return true;
 }
 
 std::string CNetChk_CommandMgr::GetGraphicsCardName() const { return KXPlatform::GetGraphicsAdapterName(); }

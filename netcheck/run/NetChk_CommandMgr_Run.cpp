@@ -55,7 +55,7 @@ void CNetChk_CommandMgr::StartStep(uint32_t uStep, bool bGrouped) {
            cmd.m_strContent.c_str());
     if (uStep == 0) PrepareFirstStep();
     m_nRunning = 1;
-    if (!RunCommand(0, cmd.m_strContent, cmd.m_nType)) return;  // the fatal path was taken
+    if (!RunCatalogueCommand(0, cmd, cmd.m_nType)) return;  // the fatal path was taken
     if (m_pView) {
         m_pView->SetProgress(uStep, static_cast<uint32_t>(vecCommands.size()), INetChk_CheckView::kProgressRunning);
         m_pView->SetStepText(cmd.m_strDesc);
@@ -71,7 +71,7 @@ bool CNetChk_CommandMgr::StartGroupCommands(const std::vector<NetChkCommand>& gr
         m_nRunning += 1;
         ArkLog(WL_WARNING, M_Logic, "开始执行批处理命令，目前是第 %d 条，并行命令，命令内容是%s", static_cast<int>(uStep),
                group[i].m_strContent.c_str());
-        if (!RunCommand(static_cast<int32_t>(i), group[i].m_strContent, nType)) return false;
+        if (!RunCatalogueCommand(static_cast<int32_t>(i), group[i], nType)) return false;
     }
     return true;
 }
@@ -112,7 +112,7 @@ void CNetChk_CommandMgr::StartGroupedStep(uint32_t uStep) {
         ArkLog(WL_WARNING, M_Logic, "开始执行批处理命令，目前是第 %d 条，命令内容是%s", static_cast<int>(uStep),
                pLast->m_strContent.c_str());
         m_nRunning = 1;
-        if (!RunCommand(0, pLast->m_strContent, pLast->m_nType)) return;
+        if (!RunCatalogueCommand(0, *pLast, pLast->m_nType)) return;
     }
     if (m_pView) {
         m_pView->SetProgress(uStep, static_cast<uint32_t>(OrderedCommands().size()) + 2,

@@ -1,18 +1,16 @@
 // The command runner of CNetChk_CommandMgr: batch scripts, the two slots' children and pipes, and the
 // deletion of working files.
 //
-// The script of slot n is "QVRTNchk<n>.sh" in the current directory, LF line ends:
-//     type 2:  printf '%s\n' '<line>'      (echoes the command line, as the Windows interpreter does)
-//              <line>
-//              exit
-//     others:  <line>
-//              exit
+// The script of slot n is "QVRTNchk<n>.sh" in the current directory, written by the platform layer in
+// the system's encoding: the command line and then "exit"; for type 2 the line is echoed first, as the
+// Windows interpreter does without the "@".
 #include "netcheck/NetChk_CommandMgr.h"
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
+#include "KX_Platform/KXPlatform_Shell.h"
 
-#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -20,19 +18,6 @@ namespace {
 const char kBatchFilePattern[] = "QVRTNchk%d.sh";
 
 bool IsSlot(int32_t nSlot) { return nSlot >= 0 && nSlot < CNetChk_CommandMgr::kSlotCount; }
-
-// Single-quoted for the shell: every ' becomes '\''.
-std::string ShellQuote(const std::string& strText) {
-    std::string out = "'";
-    for (char c : strText) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    out += "'";
-    return out;
-}
 
 }  // namespace
 
@@ -72,14 +57,11 @@ bool CNetChk_CommandMgr::RunCommand(int32_t nSlot, const std::string& strLine, i
         ArkLog(WL_ERROR, M_Logic, "创建临时批处理文件出错！！");
         return FatalError();
     }
-    std::string strScript;
     if (nType == 2) {
         // The command writes the output file itself; the one of an earlier run must not be read again.
         DeleteLocalFile(TargetFile());
-        strScript = "printf '%s\\n' " + ShellQuote(strLine) + "\n" + strLine + "\nexit\n";
-    } else {
-        strScript = strLine + "\nexit\n";
     }
+    const std::string strScript = KXPlatform::BuildCommandScript(strLine, nType == 2);
     std::fwrite(strScript.data(), 1, strScript.size(), pFile);
     std::fclose(pFile);
 
@@ -88,6 +70,15 @@ bool CNetChk_CommandMgr::RunCommand(int32_t nSlot, const std::string& strLine, i
         return FatalError();
     }
     return true;
+}
+
+bool CNetChk_CommandMgr::RunCatalogueCommand(int32_t nSlot, const NetChkCommand& cmd, int32_t nType) {
+    if (cmd.m_bAddressRefused) {
+        // Nothing of the line is run; the step fails as one whose child could not be started.
+        ArkLog(WL_ERROR, M_Logic, "创建子进程失败! 服务器地址不是IPv4地址，命令未执行：%s", cmd.m_strContent.c_str());
+        return FatalError();
+    }
+    return RunCommand(nSlot, cmd.m_strContent, nType);
 }
 
 bool CNetChk_CommandMgr::IsSlotDone(int32_t nSlot) {
@@ -115,11 +106,12 @@ void CNetChk_CommandMgr::SetSlotFigures(int32_t nSlot, int32_t nLag, int32_t nLo
 }
 
 void CNetChk_CommandMgr::DeleteLocalFile(const std::string& strName) {
-    const std::string strFull = KXPlatform::GetCurrentDir() + "/" + strName;
+    const std::string strDir = KXPlatform::GetCurrentDir();
+    const std::string strFull = strDir + "/" + KXPlatform::ToSystemText(strName);
     KXPlatform::FileAttributes attr = KXPlatform::GetFileAttributes(strFull.c_str());
     if (!attr.bExists) return;
-    ArkLog(WL_WARNING, M_Logic, "删除文件%s", strFull.c_str());
+    ArkLog(WL_WARNING, M_Logic, "删除文件%s", (strDir + "/" + strName).c_str());
     if (!KXPlatform::DeleteFile(strFull.c_str())) {
-        ArkLog(WL_ERROR, M_Logic, "删除文件失败！！ 错误码 %d", errno);
+        ArkLog(WL_ERROR, M_Logic, "删除文件失败！！ 错误码 %d", KXPlatform::LastSystemError());
     }
 }

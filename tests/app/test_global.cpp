@@ -1,6 +1,7 @@
 // CNetChk_Global on a window without a display: creation, frames by state, the window procedure, the
 // loop's one-message-per-pass rule and Alt routing, and the order of shutdown.
 #include "AppTest_Fixture.h"
+#include "common/NcTest_Paths.h"
 #include "common/NcTest_FrameClock.h"
 #include "netcheck/NcTest_CheckTables.h"
 #include "netcheck/NcTest_PingSamples.h"
@@ -11,6 +12,8 @@
 #include "KX_Platform/KXPlatform_FileSystem.h"
 
 #include <unistd.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -39,6 +42,11 @@ protected:
                       "10.1.2,S1.txt,1,echo routes,路由\n");
         checktables::WriteStringTable();
         checktables::WriteBounds("80/150/500", "2/10/50");
+        // The staged interface and fonts: the window tree is made from the real layout package.
+        const std::filesystem::path stage = NcTestToolsDir() + "/../stage/data";
+        for (const char* szPart : {"interface", "resource"}) {
+            std::filesystem::create_directory_symlink(std::filesystem::canonical(stage / szPart), szPart);
+        }
         g_DetailInfo.strServerName = "S1";
         g_DetailInfo.strServerIP = "10.1.2.3";
         m_wnd.Create("t", 640, 520);
@@ -102,10 +110,15 @@ TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
     EXPECT_EQ(GetNetChkAppServices(), nullptr);
 }
 
-TEST_F(GlobalTest, InitFailsWithoutACatalogue) {
+TEST_F(GlobalTest, InitFailsWithoutACatalogueOrWithoutTheLayouts) {
     g_DetailInfo.strServerIP = "10.9.9.9";  // no rows for this segment
     EXPECT_FALSE(m_global.Init(&m_wnd, 640, 520));
     EXPECT_EQ(m_global.GetRootWnd(), nullptr);
+
+    g_DetailInfo.strServerIP = "10.1.2.3";
+    std::filesystem::remove("interface");
+    EXPECT_FALSE(m_global.Init(&m_wnd, 640, 520));
+    EXPECT_TRUE(Logged("界面布局[interface/netchkroot.auf]加载失败"));
 }
 
 TEST_F(GlobalTest, OneMessagePerPassFramesOnlyOnAnEmptyQueueAndCloseQuits) {

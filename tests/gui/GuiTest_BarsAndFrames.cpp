@@ -17,10 +17,10 @@ class Bars : public GuiFixture {};
 TEST_F(Bars, ProgressShowsAtLeastOnePixelForASmallValue) {
     UseSoftwareRenderer();
     auto* p = Make<CArkProgress>(&m_root, "progress", 10, 10, 200, 10);
-    EXPECT_EQ(p->m_dValue, 100.0);
-    EXPECT_EQ(p->m_dMax, 100.0);
+    EXPECT_EQ(p->GetValue(), 100.0);
+    EXPECT_EQ(p->GetMax(), 100.0);
     p->GetLayer(ArkAttrKey(ARK_ATTR_BAR))->AddSolid({0, 0, 200, 10}, 0xFF00FF00u);
-    p->m_dValue = 0.4;
+    p->SetValue(0.4);
     KXRenderer::KXRectF rc;
     ASSERT_TRUE(p->ComputeBarRect(rc));
     EXPECT_FLOAT_EQ(rc.fLeft, 0.0f);
@@ -28,15 +28,15 @@ TEST_F(Bars, ProgressShowsAtLeastOnePixelForASmallValue) {
     std::vector<uint32_t> v = DrawFrame();
     EXPECT_EQ(Pixel(v, 10, 15), 0xFF00FF00u);
     EXPECT_EQ(Pixel(v, 11, 15), 0xFF000000u);
-    p->m_bMinOnePixel = false;
+    p->SetMinOnePixel(false);
     EXPECT_FALSE(p->ComputeBarRect(rc));
     v = DrawFrame();
     EXPECT_EQ(Pixel(v, 10, 15), 0xFF000000u);
     // Half way, and upwards from the bottom when vertical.
-    p->m_dValue = 50.0;
+    p->SetValue(50.0);
     ASSERT_TRUE(p->ComputeBarRect(rc));
     EXPECT_FLOAT_EQ(rc.fRight, 100.0f);
-    p->m_bVertical = true;
+    p->SetVertical(true);
     ASSERT_TRUE(p->ComputeBarRect(rc));
     EXPECT_FLOAT_EQ(rc.fTop, 5.0f);
     EXPECT_FLOAT_EQ(rc.fBottom, 10.0f);

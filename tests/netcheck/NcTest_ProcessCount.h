@@ -48,6 +48,20 @@ inline size_t ChildProcesses() {
     return n;
 }
 
+// Children of this process that have ended and wait to be reaped.
+inline size_t EndedChildProcesses() {
+    const long self = static_cast<long>(KXPlatform::GetProcessId());
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        char cState = 0;
+        long nParent = 0;
+        if (ReadStat(name, cState, nParent) && nParent == self && cState == 'Z') ++n;
+    }
+    return n;
+}
+
 // True when the process is gone or only a zombie (ended, waiting for a parent that is not us).
 inline bool ProcessEnded(long nPid) {
     char cState = 0;

@@ -4,6 +4,7 @@
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 #include "KX_Platform/KXPlatform_MessageBox.h"
+#include "KX_Platform/KXPlatform_Process.h"
 #include "KX_Platform/KXPlatform_ScriptedAnswers.h"
 
 #include <cstdlib>
@@ -99,6 +100,18 @@ TEST(PlatformMessageBox, ScriptedRunsWriteOneLineAndTakeTheDefault) {
     setenv("NETCHECK_MSGBOX", "stdout", 1);
     EXPECT_FALSE(KXPlatform::WriteScriptedMessageBox("c", "t"));
     unsetenv("NETCHECK_MSGBOX");
+}
+
+// The launcher's arguments arrive as UTF-8 on POSIX and are used as GBK; bytes that are not UTF-8 (an
+// argument already in GBK) stay as they came.
+TEST(PlatformProcess, CommandLineArgumentsBecomeGbk) {
+    std::string a0 = "QVRTNetcheck", a1 = u8"华东 1", a2 = "\xBB\xAA";
+    char* argv[] = {&a0[0], &a1[0], &a2[0], nullptr};
+    const std::vector<std::string> args = KXPlatform::GetCommandLineArgs(3, argv);
+    ASSERT_EQ(args.size(), 3u);
+    EXPECT_EQ(args[0], "QVRTNetcheck");
+    EXPECT_EQ(args[1], "\xBB\xAA\xB6\xAB 1");
+    EXPECT_EQ(args[2], "\xBB\xAA");
 }
 
 TEST(PlatformFileSystem, ExecutableDirAttributesMoveAndDelete) {

@@ -82,8 +82,8 @@ class CLabel : public CArkWnd {};
 
 int CGalleryPanel::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t, intptr_t b) {
     if (uCode == ARK_NOTIFY_CLICK && pChild && pChild->GetName() == "StartBtn") {
-        pProgressH->m_dValue = pProgressH->m_dValue >= 100.0 ? 0.4 : pProgressH->m_dValue + 10.0;
-        pProgressV->m_dValue = pProgressH->m_dValue;
+        pProgressH->SetValue(pProgressH->GetValue() >= 100.0 ? 0.4 : pProgressH->GetValue() + 10.0);
+        pProgressV->SetValue(pProgressH->GetValue());
         return 1;
     }
     if (uCode == ARK_NOTIFY_CLICK && pChild == pCool) {
@@ -101,7 +101,7 @@ int CGalleryPanel::OnNotify(CArkWnd* pChild, uint32_t uCode, intptr_t, intptr_t 
         return 1;
     }
     if (uCode == ARK_NOTIFY_SCROLL && pChild && pChild->GetName() == "ScrollH") {
-        pProgressH->m_dValue = static_cast<double>(b);
+        pProgressH->SetValue(static_cast<double>(b));
         return 1;
     }
     return 0;
@@ -147,13 +147,13 @@ CGalleryPanel* BuildGallery(CArkRootWnd& root) {
     Fill(pH, ARK_ATTR_ENABLED, MakePanel(r, pH->GetWidth(), pH->GetHeight(), 0xFF101418u, 0xFF202830u, 4));
     pH->GetLayer(ArkAttrKey(ARK_ATTR_BAR))->AddStretched(MakePanel(r, pH->GetWidth(), pH->GetHeight(), 0xFF60D080u, 0xFF208040u, 4),
                                                          {0, 0, static_cast<float>(pH->GetWidth()), static_cast<float>(pH->GetHeight())});
-    pH->m_dValue = 40.0;
+    pH->SetValue(40.0);
     auto* pV = Place<CArkProgress>(pPanel, "ProgressV", "");
     Fill(pV, ARK_ATTR_ENABLED, MakePanel(r, pV->GetWidth(), pV->GetHeight(), 0xFF101418u, 0xFF202830u, 4));
     pV->GetLayer(ArkAttrKey(ARK_ATTR_BAR))->AddStretched(MakePanel(r, pV->GetWidth(), pV->GetHeight(), 0xFFF0B040u, 0xFFC06020u, 4),
                                                          {0, 0, static_cast<float>(pV->GetWidth()), static_cast<float>(pV->GetHeight())});
-    pV->m_bVertical = true;
-    pV->m_dValue = 65.0;
+    pV->SetVertical(true);
+    pV->SetValue(65.0);
     pPanel->pProgressH = pH;
     pPanel->pProgressV = pV;
 

@@ -97,11 +97,11 @@ private:
     // A finished check with a common verdict, or a check on its way (the upload button waits for the end).
     void MainWindow(CArkWnd& wnd) {
         auto* pProgress = dynamic_cast<CArkProgress*>(wnd.FindChild("CheckingProgress"));
-        if (pProgress) pProgress->m_dMax = 12.0;
+        if (pProgress) pProgress->SetMax(12.0);
         if (m_bChecking) {
             SetCaption(wnd, "PrgsInfoWnd", Text("Ntc_Chk_Ing0") + "...");
             SetCaption(wnd, "ChkingInfoWnd", "ping 游戏服务器 (第 7 步，共 12 步)");
-            if (pProgress) pProgress->m_dValue = 7.0;
+            if (pProgress) pProgress->SetValue(7.0);
             ShowChild(wnd, "StopchkBtn", true);
             ShowChild(wnd, "RechkBtn", false);
             if (CArkWnd* pUpload = wnd.FindChild("UploadRptBtn")) pUpload->SetEnabled(false);
@@ -112,7 +112,7 @@ private:
         }
         SetCaption(wnd, "PrgsInfoWnd", Text("Ntc_Chk_Finish"));
         SetCaption(wnd, "ChkingInfoWnd", Text("Ntc_Chk_Finish_PrgsInfo"));
-        if (pProgress) pProgress->m_dValue = 12.0;
+        if (pProgress) pProgress->SetValue(12.0);
         ShowChild(wnd, "StopchkBtn", false);
         ShowChild(wnd, "RechkBtn", true);
         SetCaption(wnd, "ResultContWnd", Text("Ntc_NQ_Common"));

@@ -4,30 +4,14 @@
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 #include "netcheck/NetChk_DetailInfo.h"
+#include "netcheck/catalogue/NetChk_ServerArgs.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace nctool {
 
 namespace {
-
-bool IsDottedIPv4(const std::string& s) {
-    int nParts = 0;
-    size_t i = 0;
-    for (;;) {
-        const size_t uDot = s.find('.', i);
-        const std::string strPart = s.substr(i, uDot == std::string::npos ? std::string::npos : uDot - i);
-        if (strPart.empty() || strPart.size() > 3 || strPart.find_first_not_of("0123456789") != std::string::npos ||
-            std::atoi(strPart.c_str()) > 255)
-            return false;
-        ++nParts;
-        if (uDot == std::string::npos) break;
-        i = uDot + 1;
-    }
-    return nParts == 4;
-}
 
 // Absolute and without "." or ".." parts or a trailing "/".
 std::string Absolute(const std::string& strPath) {
@@ -48,7 +32,7 @@ bool ParseRunPlace(const std::vector<std::string>& args, size_t uFirst, RunPlace
         else if (args[i] == "--data") place.strDataDir = args[i + 1];
         else return false;
     }
-    return !place.strServer.empty() && IsDottedIPv4(place.strIp);
+    return !place.strServer.empty() && NetChk_IsDottedIPv4(place.strIp);
 }
 
 bool EnterRunPlace(RunPlace& place) {

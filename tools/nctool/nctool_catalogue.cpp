@@ -60,13 +60,10 @@ int RunCipher(bool bEncrypt, const std::vector<std::string>& args) {
     if (bEncrypt) {
         strOut = NetChk_StorageCipher::EncryptString(strIn, strKey);
     } else {
-        // The same refusal as DecryptString's, in the terminal's UTF-8.
-        if (strIn.size() % 16 != 4) {
-            nctool::WriteUtf8(stderr, "源文件错误\n");
-            return 1;
-        }
         try {
             strOut = NetChk_StorageCipher::DecryptString(strIn, strKey);
+            // A size no stored document has: DecryptString has said so on standard error.
+            if (strIn.size() % 16 != 4) return 1;
         } catch (const std::out_of_range& e) {
             std::fprintf(stderr, "the length trailer lies beyond the data (%s)\n", e.what());
             return 2;

@@ -140,13 +140,13 @@ void CTabFile::AddCell(uint32_t uStart) {
         if (pszString[0] == '"') {
             KXKernal_Assert(uLen >= 2);
             KXKernal_Assert(pszString[uLen-1] == '"');
-            // Without a closing quote (after Ignore) the last byte is content and stays.
-            const bool bClosed = uLen >= 2 && pszString[uLen - 1] == '"';
-            if (bClosed) pszString[uLen - 1] = '\0';
+            // The last byte is taken for the closing quote whatever it is: without one (after Ignore)
+            // the cell loses its last byte, as the game's other table readers do with the same file.
+            pszString[uLen - 1] = '\0';
             pszString[0] = '\0';
             ++uStart;
             ++pszString;
-            uint32_t uInner = uLen - 1 - (bClosed ? 1 : 0);
+            uint32_t uInner = uLen >= 2 ? uLen - 2 : 0;
             if (uInner == 0) {
                 RecordCell(uStart, false);
                 return;

@@ -1,5 +1,6 @@
 // The child process on POSIX: posix_spawn of /bin/sh with a pipe, a process group per child, waitpid.
 #include "KX_Platform/KXPlatform_ChildProcess.h"
+#include "KX_Platform/KXPlatform_Encoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,14 +52,34 @@ struct CChildProcess::Impl {
         }
     }
 
-    void Reap(bool bBlock) {
+    void Reap() {
         int status = 0;
         for (;;) {
-            pid_t r = ::waitpid(nPid, &status, bBlock ? 0 : WNOHANG);
+            pid_t r = ::waitpid(nPid, &status, 0);
             if (r < 0 && errno == EINTR) continue;
             if (r == nPid || r < 0) eState = ChildState::Ended;  // r < 0: it is no child of ours any more
             return;
         }
+    }
+
+    // True when the shell has ended. It is left unreaped (a zombie) while what it started in the
+    // background is ended with its group: the unreaped leader keeps the group's id from being handed to
+    // another process, so the signal cannot reach a stranger. Then the shell is reaped.
+    bool EndGroupIfShellEnded() {
+        siginfo_t info{};
+        for (;;) {
+            const int r = ::waitid(P_PID, static_cast<id_t>(nPid), &info, WEXITED | WNOHANG | WNOWAIT);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) {
+                eState = ChildState::Ended;  // no child of ours any more: nothing may be signalled
+                return true;
+            }
+            break;
+        }
+        if (info.si_pid != nPid) return false;  // still running
+        ::kill(-nPid, SIGKILL);
+        Reap();
+        return true;
     }
 };
 
@@ -149,9 +170,8 @@ bool CChildProcess::HasProcess() const { return m_pImpl->eState != ChildState::N
 bool CChildProcess::PollEnded() {
     Impl& d = *m_pImpl;
     d.Drain();
-    if (d.eState == ChildState::Running) {
-        d.Reap(false);
-        if (d.eState == ChildState::Ended) d.Drain();  // what it wrote just before ending
+    if (d.eState == ChildState::Running && d.EndGroupIfShellEnded()) {
+        d.Drain();  // what it wrote just before ending
     }
     return d.eState == ChildState::Ended;
 }
@@ -161,7 +181,7 @@ bool CChildProcess::Terminate() {
     if (d.eState != ChildState::Running) return false;
     // The child is not reaped yet, so its id (and the group's) cannot belong to anybody else.
     ::kill(-d.nPid, SIGKILL);
-    d.Reap(true);
+    d.Reap();
     d.Drain();
     d.eState = ChildState::None;
     d.nPid = -1;
@@ -183,8 +203,9 @@ bool CChildProcess::ReadOutput(uint32_t uMaxBytes, std::string& strOut) {
         return false;
     }
     d.Drain();
-    size_t n = std::min<size_t>(uMaxBytes, d.strGathered.size());
-    strOut.assign(d.strGathered, 0, n);
+    // Converting never lengthens the text, so the piece handed over stays within uMaxBytes.
+    const size_t n = ChildOutputCut(d.strGathered, uMaxBytes);
+    strOut = FromChildOutput(d.strGathered.substr(0, n));
     d.strGathered.erase(0, n);
     return true;
 }

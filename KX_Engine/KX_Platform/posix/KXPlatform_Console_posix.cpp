@@ -22,6 +22,12 @@ const char* AnsiColourOfAttribute(uint16_t uAttribute) {
     return (uAttribute & 0x8u) ? kBright[colour] : kNormal[colour];
 }
 
+void WriteErrorText(const std::string& strGbk) {
+    const std::string strText = ToSystemText(strGbk);
+    std::fwrite(strText.data(), 1, strText.size(), stderr);
+    std::fflush(stderr);
+}
+
 namespace {
 bool TerminalIsUtf8() {
     const char* vars[] = {"LC_ALL", "LC_CTYPE", "LANG"};

@@ -1,5 +1,6 @@
 // Directories and file attributes on POSIX.
 #include "../KXPlatform_FileSystem.h"
+#include "../KXPlatform_Encoding.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace KXPlatform {
@@ -66,6 +68,15 @@ bool MakeDirectory(const char* szPath) {
     if (!szPath) return false;
     if (mkdir(szPath, 0755) == 0) return true;
     return errno == EEXIST && GetFileAttributes(szPath).bDirectory;
+}
+
+int32_t LastSystemError() { return errno; }
+
+std::string DescribeSystemError(int32_t nCode) {
+    char buffer[256];
+    // The GNU strerror_r returns its text, which need not be the buffer.
+    const char* szText = strerror_r(nCode, buffer, sizeof(buffer));
+    return Utf8ToGbk(szText ? szText : "unknown error");
 }
 
 namespace {

@@ -3,11 +3,13 @@
 #include "KX_Platform/KXPlatform_GraphicsAdapter.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <vector>
@@ -92,6 +94,21 @@ std::string GetGraphicsAdapterName() {
 void SetGraphicsAdapterName(const std::string& strName) {
     std::lock_guard<std::mutex> lock(g_nameMutex);
     g_strRendererName = strName;
+}
+
+bool HasGraphicsDevice() {
+    const char* szSoftware = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (szSoftware && *szSoftware && std::strcmp(szSoftware, "0") != 0) return false;
+    // DRM render nodes (Mesa's hardware drivers) and the NVIDIA driver's own device.
+    if (DIR* pDir = opendir("/dev/dri")) {
+        bool bFound = false;
+        while (dirent* pEntry = readdir(pDir)) {
+            if (std::strncmp(pEntry->d_name, "renderD", 7) == 0 || std::strncmp(pEntry->d_name, "card", 4) == 0) bFound = true;
+        }
+        closedir(pDir);
+        if (bFound) return true;
+    }
+    return access("/dev/nvidia0", F_OK) == 0;
 }
 
 }  // namespace KXPlatform

@@ -209,6 +209,8 @@ void CKXPlatform_SdlHostWindow::Translate(const SDL_Event& ev) {
             Post(WM_ACTIVATEAPP, 0, 0);
         } else if (ev.window.event == SDL_WINDOWEVENT_LEAVE) {
             Post(WM_MOUSELEAVE, 0, 0);
+        } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            Post(WM_PAINT, 0, 0);
         }
         break;
     case SDL_KEYDOWN:

@@ -41,6 +41,11 @@ protected:
             EXPECT_GE(pFile->GetBeginTell(), 16) << "contents start after the header";
             EXPECT_EQ(ReadAll(*pFile), file.second) << file.first;
             EXPECT_TRUE(pFile->Eof());
+            // At the end a further read gets nothing, never the bytes of the file stored after it.
+            char tail[8] = {'?', '?', '?', '?', '?', '?', '?', '?'};
+            EXPECT_EQ(0u, pFile->Read(tail, 1, sizeof(tail))) << file.first;
+            EXPECT_EQ(std::string(sizeof(tail), '?'), std::string(tail, sizeof(tail))) << file.first;
+            EXPECT_TRUE(pFile->Eof());
         }
         // The stored bytes show the text only when the contents are not scrambled.
         const bool bPlainVisible = ReadTestFile("data.wdf").find("1.2.3.4") != std::string::npos;

@@ -136,9 +136,13 @@ TEST_F(TableFileTest, MalformedContentIsReportedAndSurvived) {
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_NE(m_boxes.Texts()[0].find("i == vecBuf.size() - 1"), std::string::npos);
 
-    // An unterminated quote swallows the rest of the file into its cell.
+    // An unterminated quote swallows the rest of the file into its cell, whose last byte is taken
+    // for the closing quote.
     m_boxes.Clear();
-    EXPECT_EQ(Parse("a,\"b\nc,d\n"), (Rows{{"a", "b\nc,d\n"}}));
+    EXPECT_EQ(Parse("a,\"b\nc,d\n"), (Rows{{"a", "b\nc,d"}}));
+    m_boxes.Clear();
+    EXPECT_EQ(Parse("h\n\"abc"), (Rows{{"h"}, {"ab"}}));
+    EXPECT_EQ(m_boxes.Count(), 1u);
     EXPECT_NE(m_boxes.Texts().at(0).find("pszString[uLen-1] == '\"'"), std::string::npos);
 
     // A lone quote inside a quoted cell stays in the text. (The third quote opens a stretch that runs

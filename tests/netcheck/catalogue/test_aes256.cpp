@@ -3,6 +3,8 @@
 #include "netcheck/catalogue/NetChk_CatalogueKey.h"
 #include "netcheck/catalogue/NetChk_StorageCipher.h"
 
+#include "KX_Platform/KXPlatform_Encoding.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -120,7 +122,7 @@ TEST(StorageCipher, BadLengthsAreRefusedAndTrailerBeyondDataThrows) {
     for (size_t n : {size_t(0), size_t(3), size_t(16), size_t(21), size_t(35)}) {
         testing::internal::CaptureStderr();
         EXPECT_EQ("", NetChk_StorageCipher::DecryptString(std::string(n, '\x07'), key)) << n;
-        EXPECT_EQ("源文件错误\n", testing::internal::GetCapturedStderr()) << n;
+        EXPECT_EQ(KXPlatform::GbkToUtf8("源文件错误\n"), testing::internal::GetCapturedStderr()) << n;
     }
     // Only the trailer: an empty plain text.
     EXPECT_EQ("", NetChk_StorageCipher::DecryptString(std::string(4, '\0'), key));

@@ -5,6 +5,7 @@
 #include "common/NcTest_MessageBox.h"
 #include "netcheck/NetChk_DetailInfo.h"
 #include "netcheck/catalogue/NetChk_Catalogue.h"
+#include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 
 #include <gtest/gtest.h>
@@ -56,11 +57,11 @@ TEST_F(CatalogueLoad, PlaceholdersGroupsAndTargetFile) {
     EXPECT_EQ("g4b", group4[1].m_strDesc);
     EXPECT_EQ("ping 114.114.114.114", m_catalogue.m_mapGroupedCommands.at(5)[0].m_strContent);
 
-    // A server address that itself contains a placeholder is inserted once, never searched again.
+    // A server name that itself contains a placeholder is inserted once, never searched again.
     CNetChk_Catalogue odd;
-    odd.SetServer("#IP#", "#IP#");
+    odd.SetServer("#FILE#", "10.1.2.3");
     ASSERT_TRUE(odd.loadNewCommandMgrXml(Document(Command(0, "#IP# #FILE#", "x"))));
-    EXPECT_EQ("#IP# #IP#.txt", odd.m_vecCommands[0].m_strContent);
+    EXPECT_EQ("10.1.2.3 '#FILE#.txt'", odd.m_vecCommands[0].m_strContent);
 }
 
 TEST_F(CatalogueLoad, OnlyGroupedCommandsLoadAndRejectedDocumentsChangeNothing) {
@@ -126,7 +127,7 @@ TEST_F(CatalogueLoad, FailedDownloadsFallBackToTheLocalCopyThenToTheOldTable) {
     second.SetServer("S1", "10.1.2.3");
     testing::internal::CaptureStderr();
     ASSERT_TRUE(second.initCommandMgr());
-    EXPECT_EQ("源文件错误\n", testing::internal::GetCapturedStderr());
+    EXPECT_EQ(KXPlatform::GbkToUtf8("源文件错误\n"), testing::internal::GetCapturedStderr());
     m_log.ExpectError("CNetChk_CommandMgr::initNewCommandMgr本地网络检测命令配置表读取失败！");
     ASSERT_EQ(2u, second.m_vecCommands.size());
     EXPECT_EQ("ipconfig", second.m_vecCommands[1].m_strContent);

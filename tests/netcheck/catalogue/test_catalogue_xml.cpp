@@ -125,6 +125,8 @@ TEST(CatalogueDocument, UseOldDeclinesOnlyForExactlyOne) {
     EXPECT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(Document("", "11"), doc));
     EXPECT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(Document("", "0"), doc));
     EXPECT_EQ(DocumentStatus::Ok, NetChk_CatalogueXml::ParseCatalogueDocument(Document("", "yes"), doc));
+    // UseOld is read first: a declining document needs neither ShowAdvice nor Commands.
+    EXPECT_EQ(DocumentStatus::UseOld, NetChk_CatalogueXml::ParseCatalogueDocument("<r><Config><UseOld>1</UseOld></Config></r>", doc));
 }
 
 TEST(CatalogueDocument, BrokenShapesAreRejected) {

@@ -58,6 +58,11 @@ TEST_F(ShippedStringDef, EveryTextKeyHasAText) {
     }
     for (const std::string& strKey : vecKeys) EXPECT_FALSE(m_resources.GetNetChkString(strKey).empty()) << strKey;
     EXPECT_EQ(m_boxes.Count(), 0u) << "the table parses without complaint";
+    // A command whose output cannot be read costs one result; the run goes on, so the line that says
+    // so must not tell the player that the check was aborted.
+    const std::string strReadFailed = m_resources.GetNetChkString("Ntc_Chk_Excption_OpenTargetFileFailed");
+    for (const char* szAborted : {"中止", "终止", "停止", "取消"})
+        EXPECT_EQ(std::string::npos, strReadFailed.find(szAborted)) << KXPlatform::GbkToUtf8(strReadFailed);
 }
 
 TEST_F(ShippedStringDef, UploadResultFormatsTakeWhatTheUploadPasses) {

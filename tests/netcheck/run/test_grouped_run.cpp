@@ -68,6 +68,38 @@ TEST_F(GroupedRun, BadPingFinishingFirstRerunsGroupFour) {
     EXPECT_EQ("nq-good", m_view.texts[0]);
 }
 
+TEST_F(GroupedRun, TwoSlotsEndingInOneFrameAreHandledLowestFirst) {
+    // Slot 0 grades bad (the first time only), slot 1 good; both have ended before the frame that
+    // notices them.
+    AddGrouped(4, "if [ -f once ]; then cat good.txt; else touch once; cat bad.txt; fi # ping", "g4 bad once");
+    AddGrouped(4, "cat good.txt # ping", "g4 good");
+    AddGrouped(5, "echo GROUP5 ping", "g5");
+    const size_t endedBefore = proccount::EndedChildProcesses();
+    Start();
+    ASSERT_TRUE(proccount::WaitFor([&] { return proccount::EndedChildProcesses() == endedBefore + 2; }));
+    m_mgr.UpdateRun();
+    // One slot per frame, the lower one first.
+    EXPECT_EQ(PingSummary("10.0.0.3", 100, -1), g_DetailInfo.strReportText);
+    ASSERT_TRUE(RunToEnd());
+    // Slot 1's good ping was the last one handled, so group 4 runs again, good in both slots.
+    EXPECT_EQ(0u, Count("GROUP5"));
+    EXPECT_EQ(3u, Count("10.0.0.1"));
+    EXPECT_EQ((std::vector<int32_t>{0}), m_view.verdicts);
+    EXPECT_EQ(0u, g_DetailInfo.strReportText.find("网络质量: 良好\n"));
+}
+
+TEST_F(GroupedRun, ARecheckDeletesTheOutputFileOfThePreviousRun) {
+    WriteTestFile("S1.txt", "STALE from the last run\n");
+    AddGrouped(4, "cat good.txt # ping", "g4");
+    AddGrouped(5, "cat good.txt # ping", "g5");
+    AddOrdered(3, "echo fresh >> S1.txt", "appends to the output file");
+    Start();
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(1u, Count("fresh"));
+    EXPECT_EQ(0u, Count("STALE"));
+    EXPECT_FALSE(std::filesystem::exists("S1.txt"));  // read and deleted
+}
+
 TEST_F(GroupedRun, BadLastPingOfTheRerunGivesOutcomeOne) {
     // Good the first time, bad from then on.
     AddGrouped(4, "if [ -f once ]; then cat bad.txt; else touch once; cat good.txt; fi # ping", "g4");

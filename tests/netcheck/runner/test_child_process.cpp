@@ -94,6 +94,18 @@ TEST(ChildProcess, TerminateEndsTheWholeGroupAndReapsTheChild) {
     EXPECT_FALSE(child.Terminate());
 }
 
+TEST(ChildProcess, WhatAScriptLeftInTheBackgroundEndsWithIt) {
+    ScopedTempDir dir(true);
+    const size_t childrenBefore = proccount::ChildProcesses();
+    CChildProcess child;
+    ASSERT_TRUE(Start(child, "bg.sh", "sleep 300 &\necho $! > bg.pid\necho started\nexit\n"));
+    ASSERT_TRUE(WaitEnded(child));
+    const long bgPid = std::stol(ReadTestFile("bg.pid"));
+    EXPECT_TRUE(proccount::WaitFor([&] { return proccount::ProcessEnded(bgPid); }, 5000));
+    EXPECT_EQ("started\n", ReadAll(child));
+    EXPECT_EQ(childrenBefore, proccount::ChildProcesses());
+}
+
 TEST(ChildProcess, AnEndedChildIsNeverSignalled) {
     ScopedTempDir dir(true);
     CChildProcess child;
@@ -157,6 +169,19 @@ TEST(ChildProcess, BinaryOutputWithNulBytesArrivesWhole) {
     ASSERT_TRUE(Start(child, "nul.sh", "printf 'a\\000b\\000\\000c'\nexit\n"));
     ASSERT_TRUE(WaitEnded(child));
     EXPECT_EQ(std::string("a\0b\0\0c", 6), ReadAll(child));
+}
+
+TEST(ChildProcess, Utf8OutputComesBackAsGbkEvenInPieces) {
+    ScopedTempDir dir(true);
+    CChildProcess child;
+    // "网络" in UTF-8 (E7 BD 91 E7 BB 9C), then a GBK line that stays as it is.
+    ASSERT_TRUE(Start(child, "zh.sh", "printf '\\347\\275\\221\\347\\273\\234\\n\\315\\370\\n'\nexit\n"));
+    ASSERT_TRUE(WaitEnded(child));
+    std::string first;
+    // Four bytes would cut the second character: the piece ends after the first.
+    ASSERT_TRUE(child.ReadOutput(4, first));
+    EXPECT_EQ("\xCD\xF8", first);
+    EXPECT_EQ("\xC2\xE7\n\xCD\xF8\n", ReadAll(child));
 }
 
 TEST(ChildProcess, ClosingReleasesEverything) {

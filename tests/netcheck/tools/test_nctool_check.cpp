@@ -3,6 +3,7 @@
 #include "common/NcTest_Tool.h"
 #include "netcheck/NcTest_CheckTables.h"
 #include "netcheck/NcTest_PingSamples.h"
+#include "netcheck/catalogue/NcTest_CatalogueFiles.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,11 @@ protected:
         checktables::WriteStringTable();
         checktables::WriteBounds("80/150/500", "2/10/50");
     }
+    // A new-format catalogue as the local copy, the only download address failing.
+    void WriteLocalCatalogue(const std::string& strCommands) {
+        cataloguefiles::WriteDescriptor(m_dir / "exe", {{"net_check", cataloguefiles::FileUrl(m_dir / "nowhere.bin")}});
+        WriteTestFile(m_dir / "exe/net_check.xml", cataloguefiles::Stored(cataloguefiles::Document(strCommands)));
+    }
     ScopedTempDir m_dir{true};
 };
 
@@ -73,6 +79,39 @@ TEST_F(NcToolCheck, AWholeCheckInTheTerminal) {
     EXPECT_NE(std::string::npos, saved.find("routes\r\n"));
     // The log went to the data directory's log folder, not to the terminal.
     EXPECT_EQ(std::string::npos, r.strOut.find("[WL_"));
+}
+
+TEST_F(NcToolCheck, AChineseServerNameNamesTheResultFileInUtf8) {
+    WriteTables();
+    WriteLocalCatalogue(cataloguefiles::Command(0, "cat good.txt", "ping") + cataloguefiles::Command(1, "echo routes", "routes"));
+    ToolResult r = RunNcTool({"check", "--server", u8"一区 电信", "--ip", "10.1.2.3", "--exe-dir", m_dir / "exe"});
+    ASSERT_EQ(0, r.nExitCode) << r.strErr;
+    const std::string strPath = (m_dir / "exe") + u8"/checklist/一区 电信.txt";
+    EXPECT_NE(std::string::npos, r.strOut.find("result file " + strPath + "\n")) << r.strOut;
+    EXPECT_NE(std::string::npos, ReadTestFile(strPath).find("routes\r\n"));
+}
+
+TEST_F(NcToolCheck, AResultFileThatCannotBeWrittenFailsTheCheck) {
+    WriteTables();
+    WriteTestFile(m_dir / "exe/checklist", "a file where the folder should be");
+    ToolResult r = RunNcTool({"check", "--server", "S1", "--ip", "10.1.2.3", "--exe-dir", m_dir / "exe"});
+    EXPECT_EQ(1, r.nExitCode);
+    EXPECT_NE(std::string::npos, r.strErr.find("the result file " + (m_dir / "exe") + "/checklist/S1.txt could not be written: Not a directory\n"))
+        << r.strErr;
+    EXPECT_EQ(std::string::npos, r.strOut.find("result file"));
+}
+
+TEST_F(NcToolCheck, AFatalErrorLeavesNoScriptsBehind) {
+    WriteTables();
+    // Group 4 without group 5: after step 0 has written both scripts, its bad pings send step 1 to
+    // look for group 5.
+    WriteLocalCatalogue(cataloguefiles::Command(4, "echo nothing came back # ping", "a") +
+                        cataloguefiles::Command(4, "echo nothing came back # ping", "b") + cataloguefiles::Command(1, "echo x", "c"));
+    ToolResult r = RunNcTool({"check", "--server", "S1", "--ip", "10.1.2.3", "--exe-dir", m_dir / "exe"});
+    EXPECT_EQ(1, r.nExitCode);
+    EXPECT_NE(std::string::npos, r.strErr.find(U("出现致命错误，请将联系客服！"))) << r.strErr;
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "exe/data/QVRTNchk0.sh"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "exe/data/QVRTNchk1.sh"));
 }
 
 TEST_F(NcToolCheck, NoCatalogueOrNoDataDirectoryMeansNoRun) {

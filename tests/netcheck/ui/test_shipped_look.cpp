@@ -143,10 +143,22 @@ std::vector<std::string> SplitPieces(const std::string& strPieces) {
     return vec;
 }
 
-void CollectImages(const ArkGui::CArkLayoutTemplate& tmpl, std::set<std::string>& setNames) {
+// A picture that covers a whole window, with the window's size.
+struct Cover {
+    std::string strImage;
+    std::string strWindow;
+    int nWidth;
+    int nHeight;
+};
+
+void CollectImages(const ArkGui::CArkLayoutTemplate& tmpl, std::set<std::string>& setNames, std::vector<Cover>& vecCovers) {
     using namespace ArkGui;
     for (ArkLayoutString e : {ARK_LS_IMAGE0, ARK_LS_IMAGE1, ARK_LS_IMAGE2, ARK_LS_S16}) {
         if (*tmpl.GetString(e)) setNames.insert(tmpl.GetString(e));
+    }
+    const ArkLayoutBody& body = tmpl.Body();
+    for (ArkLayoutString e : {ARK_LS_IMAGE1, ARK_LS_IMAGE2}) {
+        if (*tmpl.GetString(e)) vecCovers.push_back({tmpl.GetString(e), tmpl.GetName(), body.nWidth, body.nHeight});
     }
     if (tmpl.HasDecorate()) {
         for (const std::string& str : SplitPieces(tmpl.GetString(ARK_LS_DECORATE_PIECES))) setNames.insert(str);
@@ -154,22 +166,37 @@ void CollectImages(const ArkGui::CArkLayoutTemplate& tmpl, std::set<std::string>
     for (const ArkLayoutEntry& entry : tmpl.Entries()) {
         for (const ArkLayoutLayer& layer : entry.vecLayers) {
             for (const ArkLayoutQuad& q : layer.vecQuads) {
-                if (*tmpl.StringAt(q.uImage)) setNames.insert(tmpl.StringAt(q.uImage));
+                if (!*tmpl.StringAt(q.uImage)) continue;
+                setNames.insert(tmpl.StringAt(q.uImage));
+                // A state picture stretched over the whole window.
+                if (!entry.bHasRect && q.nLast == 1 && q.nX == 0 && q.nY == 0) {
+                    vecCovers.push_back({tmpl.StringAt(q.uImage), tmpl.GetName(), body.nWidth, body.nHeight});
+                }
             }
         }
     }
-    for (const auto& pChild : tmpl.Children()) CollectImages(*pChild, setNames);
+    for (const auto& pChild : tmpl.Children()) CollectImages(*pChild, setNames, vecCovers);
 }
 
 TEST_F(ShippedLook, EveryPictureComesFromTheArchive) {
     std::set<std::string> setNames;
+    std::vector<Cover> vecCovers;
     for (const char* szName : kWindows) {
         const ArkGui::CArkLayoutTemplate* pTemplate = Manager().FindTemplate(szName);
         ASSERT_NE(pTemplate, nullptr) << szName;
-        CollectImages(*pTemplate, setNames);
+        CollectImages(*pTemplate, setNames, vecCovers);
     }
     EXPECT_GT(setNames.size(), 10u);
     for (const std::string& strName : setNames) EXPECT_NE(m_pRenderer->LoadTexture(strName.c_str()), nullptr) << strName;
+    // Backgrounds and button states are drawn at their window's size: a picture of another size is
+    // stretched and comes out blurred.
+    EXPECT_GT(vecCovers.size(), 10u);
+    for (const Cover& cover : vecCovers) {
+        auto pTexture = m_pRenderer->LoadTexture(cover.strImage.c_str());
+        if (!pTexture) continue;
+        EXPECT_EQ(pTexture->GetWidth(), cover.nWidth) << cover.strWindow << ": " << cover.strImage;
+        EXPECT_EQ(pTexture->GetHeight(), cover.nHeight) << cover.strWindow << ": " << cover.strImage;
+    }
 
     // The two frames: nine pieces each, cut so that the pieces of a row share a height and the pieces
     // of a column a width, or the frame shows steps at its seams.
