@@ -239,6 +239,7 @@ size_t OpenDescriptorCount() {
 }
 
 TEST_F(CatalogueLoad, RepeatedSearchesLeaveNoOpenFiles) {
+    m_log.AllowError("服务器地址不是IPv4地址");  // the fresh catalogues below have no server
     WriteDescriptor(m_dir / "exe", {{"net_check", FileUrl(m_dir / "srv/none")},
                                     {"net_check2", Serve("useold.bin", Stored(Document("", "1")))},
                                     {"net_check3", Serve("good.bin", Stored(Document(Command(0, "ping #IP#", "x"))))}});
