@@ -170,4 +170,23 @@ void BM_CreateMainWindowOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_CreateMainWindowOnly)->Unit(benchmark::kMillisecond);
 
+// Creation with every image already decoded: a first window keeps the textures the renderer shares.
+void BM_CreateMainWindowImagesKept(benchmark::State& state) {
+    EnterData();
+    KXPlatform::CKXPlatform_NullHostWindow host;
+    host.Create("bench", 640, 520);
+    auto pRenderer = KXRenderer::CreateSoftwareRenderer(640, 520);
+    ArkGui::CArkRootWnd root;
+    root.CreateRoot(640, 520, &host, pRenderer.get());
+    root.GetManager()->LoadLayout(kRoot);
+    ArkGui::CArkWnd keeper;
+    keeper.CreateFromTemplate("NetChkMainWnd", &root);
+    for (auto _ : state) {
+        ArkGui::CArkWnd main;
+        main.CreateFromTemplate("NetChkMainWnd", &root);
+        main.Destroy();
+    }
+}
+BENCHMARK(BM_CreateMainWindowImagesKept)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

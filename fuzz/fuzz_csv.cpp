@@ -28,7 +28,10 @@ void CheckTable(CTabFile& table) {
             NCFUZZ_CHECK(std::strncmp(szCell, "//", 2) != 0);
             if (uRow == 0 && uLen > 0) mapLastColumn[szCell] = uColumn;
             // The cursor stands on the next cell of the row.
-            if (uColumn + 1 < uColumns) NCFUZZ_CHECK(table.ReadNextCell() == table.GetString(uRow, uColumn + 1));
+            if (uColumn + 1 < uColumns) {
+                const char* szNext = table.ReadNextCell();
+                NCFUZZ_CHECK(szNext == table.GetString(uRow, uColumn + 1));
+            }
         }
         // A row of empty cells does not count as a row.
         NCFUZZ_CHECK(bAnyText);

@@ -63,7 +63,7 @@ if [ ! -f "$out/build/build.ninja" ]; then
   cmake -S "$out/src" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNC_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DNC_TINYXML2_SOURCE_DIR="$txsrc" "${launcher[@]}" >/dev/null
 fi
-nice -n 19 cmake --build "$out/build" -j1 --target "fuzz_$target"
+nice -n 10 cmake --build "$out/build" -j1 --target "fuzz_$target"
 [ "$seconds" -gt 0 ] || exit 0
 
 corpus=$out/corpus/$target

@@ -42,7 +42,11 @@ bool CArkLayoutPackage::ParseRoot(const char* pData, uint32_t uSize, std::vector
         uint32_t uLen = ReadU32(pData + uPos);
         uPos += 4;
         if (uLen == 0 || uLen > ARK_LAYOUT_NAME_MAX || uLen > uSize - uPos) return false;
-        vecNames.emplace_back(pData + uPos, uLen);
+        // A name is used as a C string (the template's name, its component's path): bytes after a NUL
+        // name nothing, and a name that is empty before its NUL is as damaged as an empty field.
+        const size_t uNameLen = strnlen(pData + uPos, uLen);
+        if (uNameLen == 0) return false;
+        vecNames.emplace_back(pData + uPos, uNameLen);
         uPos += uLen;
     }
     return true;

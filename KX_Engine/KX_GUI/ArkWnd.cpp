@@ -156,12 +156,16 @@ void CArkWnd::SetTextColour(uint32_t uKey, uint32_t uColour) {
     Invalidate();
     if (ArkAttrStateOf(uKey) == ARK_ATTR_ENABLED) m_uTextColour = uColour;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_DISABLED) m_uTextColourDisabled = uColour;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEOVER) m_uTextColourOver = uColour;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEDOWN) m_uTextColourDown = uColour;
 }
 
 uint32_t CArkWnd::GetTextColour(uint32_t uKey) const {
     if (ArkAttrKind(uKey) != 1) return 0;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_ENABLED) return m_uTextColour;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_DISABLED) return m_uTextColourDisabled;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEOVER) return m_uTextColourOver;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEDOWN) return m_uTextColourDown;
     return 0;
 }
 
@@ -170,12 +174,16 @@ void CArkWnd::SetEdgeColour(uint32_t uKey, uint32_t uColour) {
     Invalidate();
     if (ArkAttrStateOf(uKey) == ARK_ATTR_ENABLED) m_uEdgeColour = uColour;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_DISABLED) m_uEdgeColourDisabled = uColour;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEOVER) m_uEdgeColourOver = uColour;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEDOWN) m_uEdgeColourDown = uColour;
 }
 
 uint32_t CArkWnd::GetEdgeColour(uint32_t uKey) const {
     if (ArkAttrKind(uKey) != 1) return 0;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_ENABLED) return m_uEdgeColour;
     if (ArkAttrStateOf(uKey) == ARK_ATTR_DISABLED) return m_uEdgeColourDisabled;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEOVER) return m_uEdgeColourOver;
+    if (ArkAttrStateOf(uKey) == ARK_ATTR_MOUSEDOWN) return m_uEdgeColourDown;
     return 0;
 }
 

@@ -90,7 +90,8 @@ public:
     virtual const std::string& GetText() const { return m_strCaption; }
     virtual void SetText(const char* szText);
 
-    // ---- attributes by key (kind 1, state 0 base, 1 text, 2 enabled, 3 disabled) ----
+    // ---- attributes by key (kind 1, state 0 base, 1 text, 2 enabled, 3 disabled; colours also 4
+    // mouse-over and 5 mouse-down, 0xFFFFFFFF until set, on every window) ----
     virtual ArkImageLayer* GetLayer(uint32_t uKey);
     virtual void SetTextColour(uint32_t uKey, uint32_t uColour);
     virtual uint32_t GetTextColour(uint32_t uKey) const;
@@ -329,6 +330,10 @@ protected:
     uint32_t m_uTextColourDisabled = 0xFF808080u;
     uint32_t m_uEdgeColour = 0;
     uint32_t m_uEdgeColourDisabled = 0;
+    uint32_t m_uTextColourOver = 0xFFFFFFFFu;  // 0xFFFFFFFF: not set, the enabled colour is used
+    uint32_t m_uTextColourDown = 0xFFFFFFFFu;
+    uint32_t m_uEdgeColourOver = 0xFFFFFFFFu;
+    uint32_t m_uEdgeColourDown = 0xFFFFFFFFu;
     bool m_bHasHitRect = false;
     float m_fHitLeft = 0, m_fHitTop = 0, m_fHitRight = 0, m_fHitBottom = 0;
     std::vector<uint8_t> m_vecMask;  // rows of (width / 8 + 1) bytes; a set bit is transparent

@@ -130,8 +130,9 @@ void CArkWnd::ApplyTemplateEntries(const CArkLayoutTemplate& tmpl) {
     for (const ArkLayoutEntry& entry : tmpl.Entries()) {
         const KXRenderer::KXRectI& rcArea = entry.bHasRect ? entry.rc : rcWindow;
         for (const ArkLayoutLayer& layer : entry.vecLayers) {
+            if (layer.anHead[0] < 0 || layer.anHead[0] > 0xFFFF) continue;
             ArkImageLayer* pLayer = GetLayer(ArkAttrKey(static_cast<uint32_t>(layer.anHead[0])));
-            if (!pLayer || layer.anHead[0] < 0) continue;
+            if (!pLayer) continue;
             for (const ArkLayoutQuad& q : layer.vecQuads) {
                 const char* szImage = tmpl.StringAt(q.uImage);
                 ArkQuad quad;
@@ -142,9 +143,14 @@ void CArkWnd::ApplyTemplateEntries(const CArkLayoutTemplate& tmpl) {
                     if (!quad.pTexture) continue;
                     quad.strImage = szImage;
                     float fW = ToFloat(quad.pTexture->GetWidth()), fH = ToFloat(quad.pTexture->GetHeight());
-                    bool bWhole = q.fU0 == 0 && q.fV0 == 0 && q.fU1 == 0 && q.fV1 == 0;
+                    // A rectangle that is not finite (a damaged file) shows the whole image as well.
+                    bool bFinite = std::isfinite(q.fU0) && std::isfinite(q.fV0) && std::isfinite(q.fU1) &&
+                                   std::isfinite(q.fV1);
+                    bool bWhole = !bFinite || (q.fU0 == 0 && q.fV0 == 0 && q.fU1 == 0 && q.fV1 == 0);
+                    auto frac = [](float f) { return f < 0.0f ? 0.0f : f > 1.0f ? 1.0f : f; };
                     quad.rcSource = bWhole ? KXRenderer::KXRectF{0, 0, fW, fH}
-                                           : KXRenderer::KXRectF{q.fU0 * fW, q.fV0 * fH, q.fU1 * fW, q.fV1 * fH};
+                                           : KXRenderer::KXRectF{frac(q.fU0) * fW, frac(q.fV0) * fH,
+                                                                 frac(q.fU1) * fW, frac(q.fV1) * fH};
                     fSrcW = std::fabs(quad.rcSource.fRight - quad.rcSource.fLeft);
                     fSrcH = std::fabs(quad.rcSource.fBottom - quad.rcSource.fTop);
                 }

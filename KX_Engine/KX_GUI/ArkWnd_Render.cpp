@@ -78,9 +78,21 @@ void CArkWnd::Render() {
 
 void CArkWnd::DrawCaption() {
     if (m_strCaption.empty()) return;
-    bool bEnabled = IsEnabled() || m_bForceShowText;
-    DrawText(m_strCaption.c_str(), bEnabled ? m_uTextColour : m_uTextColourDisabled,
-             bEnabled ? m_uEdgeColour : m_uEdgeColourDisabled);
+    const bool bEnabled = IsEnabled();
+    const bool bNormal = bEnabled || m_bForceShowText;
+    uint32_t uText = bNormal ? m_uTextColour : m_uTextColourDisabled;
+    uint32_t uEdge = bNormal ? m_uEdgeColour : m_uEdgeColourDisabled;
+    // The mouse-down colours while the window holds the mouse focus, the mouse-over ones while it is the
+    // window under the cursor; a colour never set keeps the enabled one.
+    constexpr uint32_t kUnset = 0xFFFFFFFFu;
+    if (bEnabled && m_bFocus) {
+        if (m_uTextColourDown != kUnset) uText = m_uTextColourDown;
+        if (m_uEdgeColourDown != kUnset) uEdge = m_uEdgeColourDown;
+    } else if (bEnabled && m_pManager && m_pManager->GetHoveredWnd() == this) {
+        if (m_uTextColourOver != kUnset) uText = m_uTextColourOver;
+        if (m_uEdgeColourOver != kUnset) uEdge = m_uEdgeColourOver;
+    }
+    DrawText(m_strCaption.c_str(), uText, uEdge);
 }
 
 void CArkWnd::BeforeChildren() {}

@@ -1,21 +1,26 @@
 // A font: a face and its glyph cache in textures, measuring and laying out GBK text.
 #include "KX_Renderer/KXFont.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <unordered_map>
 
+#include "KX_Kernal/fileandpath/KXKernal_File.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Renderer/KXFont_Face.h"
 #include "KX_Renderer/KXFont_Gbk.h"
-#include "KX_Renderer/KXRenderer_ReadFile.h"
 
 namespace KXRenderer {
 
 namespace {
 
-// Glyph pages are square; a page holds a few hundred glyphs of the sizes the GUI uses.
-constexpr int kPageSize = 512;
+// Glyph pages are square; a page holds about two hundred glyphs of the sizes the GUI uses.
+constexpr int kPageSize = 256;
+// A font that has filled this many pages drops its cache and starts over (a text of thousands of
+// different characters), so a font never holds more than about this many pages (256 KB each, and as
+// much again on the device).
+constexpr size_t kMaxPages = 8;
 // Empty texels between glyphs so that a scaled draw never picks up a neighbour.
 constexpr int kGlyphGap = 1;
 
@@ -30,6 +35,61 @@ struct CachedGlyph {
 };
 
 bool IsLineBreak(uint32_t cp) { return cp == '\n' || cp == '\r'; }
+
+// A font file read where it lies, on disk or in a pack, a few bytes at a time.
+class CFileFontSource : public IKXFontSource {
+public:
+    explicit CFileFontSource(std::unique_ptr<CKXKernal_File> pFile) : m_pFile(std::move(pFile)) {}
+    uint32_t GetSize() const override { return static_cast<uint32_t>(m_pFile->GetSize()); }
+    uint32_t ReadAt(uint32_t uOffset, unsigned char* pOut, uint32_t uCount) override {
+        if (uOffset >= GetSize()) return 0;
+        uCount = std::min(uCount, GetSize() - uOffset);
+        m_pFile->Seek(static_cast<int32_t>(uOffset));
+        return m_pFile->Read(pOut, 1, uCount);
+    }
+
+private:
+    std::unique_ptr<CKXKernal_File> m_pFile;
+};
+
+// A scrambled file in a pack unscrambles only from its start, so it is read whole.
+class CMemoryFontSource : public IKXFontSource {
+public:
+    explicit CMemoryFontSource(std::vector<unsigned char> vecData) : m_vecData(std::move(vecData)) {}
+    uint32_t GetSize() const override { return static_cast<uint32_t>(m_vecData.size()); }
+    uint32_t ReadAt(uint32_t uOffset, unsigned char* pOut, uint32_t uCount) override {
+        if (uOffset >= GetSize()) return 0;
+        uCount = std::min(uCount, GetSize() - uOffset);
+        std::memcpy(pOut, m_vecData.data() + uOffset, uCount);
+        return uCount;
+    }
+
+private:
+    std::vector<unsigned char> m_vecData;
+};
+
+std::shared_ptr<IKXFontSource> OpenFontSource(const char* szTag, const char* szFileName) {
+    if (!szFileName || !*szFileName) {
+        ArkLog(WL_ERROR, M_Engine, "%s empty file name", szTag);
+        return nullptr;
+    }
+    std::unique_ptr<CKXKernal_File> pFile = OpenFile(szFileName, true);
+    if (!pFile) {
+        ArkLog(WL_ERROR, M_Engine, "%s cannot open %s", szTag, szFileName);
+        return nullptr;
+    }
+    if (pFile->GetSize() <= 0) {
+        ArkLog(WL_ERROR, M_Engine, "%s %s is empty", szTag, szFileName);
+        return nullptr;
+    }
+    if (!pFile->IsScrambled()) return std::make_shared<CFileFontSource>(std::move(pFile));
+    std::vector<unsigned char> vecData(static_cast<size_t>(pFile->GetSize()));
+    if (pFile->Read(vecData.data(), 1, static_cast<uint32_t>(vecData.size())) != vecData.size()) {
+        ArkLog(WL_ERROR, M_Engine, "%s cannot read %s", szTag, szFileName);
+        return nullptr;
+    }
+    return std::make_shared<CMemoryFontSource>(std::move(vecData));
+}
 
 }  // namespace
 
@@ -49,6 +109,8 @@ struct CKXFont::Impl {
     int nRowHeight = 0;
 
     const CachedGlyph& Get(uint32_t cp);
+    // Called on entry of every operation, where no glyph quad of this font is held any more.
+    void TrimIfFull();
     void Rasterise(uint32_t cp, CachedGlyph& glyph);
     bool Place(int nWidth, int nHeight, int& nX, int& nY);
     int Length(const char* szGbk, int nLen) const {
@@ -69,6 +131,14 @@ const CachedGlyph& CKXFont::Impl::Get(uint32_t cp) {
     CachedGlyph& glyph = mapGlyphs[cp];
     Rasterise(cp, glyph);
     return glyph;
+}
+
+void CKXFont::Impl::TrimIfFull() {
+    if (vecPages.size() < kMaxPages) return;
+    vecPages.clear();
+    mapGlyphs.clear();
+    std::fill(std::begin(asciiLoaded), std::end(asciiLoaded), false);
+    nPenX = nPenY = nRowHeight = 0;
 }
 
 bool CKXFont::Impl::Place(int nWidth, int nHeight, int& nX, int& nY) {
@@ -125,19 +195,17 @@ void CKXFont::Impl::Rasterise(uint32_t cp, CachedGlyph& glyph) {
 
 std::shared_ptr<CKXFont> CKXFont::Open(const char* szFileName, int nPixelSize) {
     static const char* const kTag = "CKXFont::Open";
-    // The font files are large (CJK faces run to megabytes) and the GUI opens each at several sizes:
-    // the bytes are read once and shared while any face of the file lives.
-    static std::map<std::string, std::weak_ptr<const std::vector<unsigned char>>> s_mapFiles;
+    // The GUI opens each file at several sizes: one open file serves them all while any face lives.
+    static std::map<std::string, std::weak_ptr<IKXFontSource>> s_mapFiles;
     const std::string strName = szFileName ? szFileName : "";
-    std::shared_ptr<const std::vector<unsigned char>> pData = s_mapFiles[strName].lock();
-    if (!pData) {
-        auto pRead = std::make_shared<std::vector<unsigned char>>();
-        if (!ReadResourceFile(kTag, szFileName, *pRead)) return nullptr;
-        pData = pRead;
-        s_mapFiles[strName] = pData;
+    std::shared_ptr<IKXFontSource> pSource = s_mapFiles[strName].lock();
+    if (!pSource) {
+        pSource = OpenFontSource(kTag, szFileName);
+        if (!pSource) return nullptr;
+        s_mapFiles[strName] = pSource;
     }
     std::string strError;
-    std::unique_ptr<CKXFontFace> pFace = CKXFontFace::Open(std::move(pData), nPixelSize, strError);
+    std::unique_ptr<CKXFontFace> pFace = CKXFontFace::Open(std::move(pSource), nPixelSize, strError);
     if (!pFace) {
         ArkLog(WL_ERROR, M_Engine, "%s %s at %d px: %s", kTag, szFileName, nPixelSize, strError.c_str());
         return nullptr;
@@ -157,10 +225,12 @@ int CKXFont::GetPixelSize() const { return m_pImpl->nPixelSize; }
 int CKXFont::GetAscent() const { return m_pImpl->pFace->GetAscent(); }
 int CKXFont::GetLineHeight() const { return m_pImpl->pFace->GetLineHeight(); }
 size_t CKXFont::GetCachedGlyphCount() const { return m_pImpl->nCached; }
+size_t CKXFont::GetPageCount() const { return m_pImpl->vecPages.size(); }
 uint64_t CKXFont::GetFreeTypeCallCount() { return CKXFontFace::GetCallCount(); }
 
 int CKXFont::MeasureText(const char* szGbk, int nLen) {
     if (!szGbk) return 0;
+    m_pImpl->TrimIfFull();
     nLen = m_pImpl->Length(szGbk, nLen);
     int nWidth = 0;
     for (int i = 0; i < nLen;) {
@@ -173,6 +243,7 @@ int CKXFont::MeasureText(const char* szGbk, int nLen) {
 
 int CKXFont::HitTestText(const char* szGbk, int nLen, int nX) {
     if (!szGbk) return 0;
+    m_pImpl->TrimIfFull();
     nLen = m_pImpl->Length(szGbk, nLen);
     int nPen = 0;
     for (int i = 0; i < nLen;) {
@@ -189,6 +260,7 @@ int CKXFont::HitTestText(const char* szGbk, int nLen, int nX) {
 
 void CKXFont::LayoutText(const char* szGbk, int nLen, float fX, float fY, std::vector<KXGlyphQuad>& vecOut) {
     if (!szGbk) return;
+    m_pImpl->TrimIfFull();
     nLen = m_pImpl->Length(szGbk, nLen);
     const float fBaseline = fY + static_cast<float>(GetAscent());
     float fPen = fX;

@@ -3,8 +3,10 @@
 // Text is GBK; it is turned into code points here and nowhere else. The first use of a character
 // rasterises it into one of the font's glyph pages (textures of white pixels whose alpha is the
 // coverage, so drawing them with a colour gives coloured text); later measuring and drawing of that
-// character make no FreeType call at all. Line feeds and carriage returns are zero-width and never
-// drawn: callers lay out lines themselves. Bytes that are no valid GBK are drawn as '?'.
+// character make no FreeType call at all, until a font that filled its pages starts over. The file
+// itself is read a few bytes at a time as FreeType needs them, never whole. Line feeds and carriage
+// returns are zero-width and never drawn: callers lay out lines themselves. Bytes that are no valid
+// GBK are drawn as '?'.
 //
 // A font does not need a renderer: measuring works headless. Drawing goes through
 // IKXRenderer::DrawText, which asks the font for its glyph quads.
@@ -56,6 +58,8 @@ public:
 
     // Number of glyphs rasterised so far by this font.
     size_t GetCachedGlyphCount() const;
+    // Glyph pages held now; bounded: a font that fills its pages starts its cache over.
+    size_t GetPageCount() const;
 
     // FreeType calls made by every font in the process since it started; tests and benchmarks read it
     // before and after a frame to prove that a steady frame makes none.

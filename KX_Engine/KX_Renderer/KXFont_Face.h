@@ -19,12 +19,22 @@ struct KXGlyphBitmap {
     std::vector<uint8_t> vecCoverage;  // nWidth x nHeight, rows top to bottom, 0..255
 };
 
+// Random access to a font file's bytes. FreeType reads the tables and glyphs it needs when it needs
+// them, so a face never holds its whole file (the CJK faces run to megabytes each).
+class IKXFontSource {
+public:
+    virtual ~IKXFontSource() = default;
+    virtual uint32_t GetSize() const = 0;
+    // Copies up to uCount bytes from uOffset into pOut; returns how many.
+    virtual uint32_t ReadAt(uint32_t uOffset, unsigned char* pOut, uint32_t uCount) = 0;
+};
+
 class CKXFontFace {
 public:
-    // The face keeps the file's bytes (FreeType reads them for as long as the face lives); faces of one
-    // file at several sizes share them. Face 0 of a collection. Null with the reason in strError.
-    static std::unique_ptr<CKXFontFace> Open(std::shared_ptr<const std::vector<unsigned char>> pData, int nPixelSize,
-                                             std::string& strError);
+    // The face reads its file through pSource for as long as it lives; faces of one file at several
+    // sizes may share one source (each read says where). Face 0 of a collection. Null with the reason
+    // in strError.
+    static std::unique_ptr<CKXFontFace> Open(std::shared_ptr<IKXFontSource> pSource, int nPixelSize, std::string& strError);
     ~CKXFontFace();
     CKXFontFace(const CKXFontFace&) = delete;
     CKXFontFace& operator=(const CKXFontFace&) = delete;

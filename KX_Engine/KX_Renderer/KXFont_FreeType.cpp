@@ -46,10 +46,19 @@ void ReleaseLibrary() {
 // 26.6 fixed point to whole pixels, rounding up so that a line box holds every glyph.
 int CeilPixels(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 
+// FreeType's stream reader: a count of 0 is a seek, which fails (non-zero) only past the end.
+unsigned long ReadStream(FT_Stream pStream, unsigned long uOffset, unsigned char* pBuffer, unsigned long uCount) {
+    auto* pSource = static_cast<IKXFontSource*>(pStream->descriptor.pointer);
+    if (uCount == 0) return uOffset > pStream->size ? 1 : 0;
+    if (uOffset >= pStream->size) return 0;
+    return pSource->ReadAt(static_cast<uint32_t>(uOffset), pBuffer, static_cast<uint32_t>(uCount));
+}
+
 }  // namespace
 
 struct CKXFontFace::Impl {
-    std::shared_ptr<const std::vector<unsigned char>> pData;
+    std::shared_ptr<IKXFontSource> pSource;
+    FT_StreamRec stream{};  // FreeType keeps a pointer to it while the face lives
     FT_Face face = nullptr;
 };
 
@@ -65,9 +74,9 @@ CKXFontFace::~CKXFontFace() {
     ReleaseLibrary();
 }
 
-std::unique_ptr<CKXFontFace> CKXFontFace::Open(std::shared_ptr<const std::vector<unsigned char>> pData,
-                                               int nPixelSize, std::string& strError) {
-    if (nPixelSize <= 0 || !pData) {
+std::unique_ptr<CKXFontFace> CKXFontFace::Open(std::shared_ptr<IKXFontSource> pSource, int nPixelSize,
+                                               std::string& strError) {
+    if (nPixelSize <= 0 || !pSource) {
         strError = "bad pixel size";
         return nullptr;
     }
@@ -76,11 +85,15 @@ std::unique_ptr<CKXFontFace> CKXFontFace::Open(std::shared_ptr<const std::vector
         return nullptr;
     }
     auto pImpl = std::make_unique<Impl>();
-    pImpl->pData = std::move(pData);
+    pImpl->pSource = std::move(pSource);
+    pImpl->stream.size = pImpl->pSource->GetSize();
+    pImpl->stream.descriptor.pointer = pImpl->pSource.get();
+    pImpl->stream.read = ReadStream;
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = &pImpl->stream;
     FT_Face face = nullptr;
-    FT_Error err = CountedCall([&] {
-        return FT_New_Memory_Face(g_library, pImpl->pData->data(), static_cast<FT_Long>(pImpl->pData->size()), 0, &face);
-    });
+    FT_Error err = CountedCall([&] { return FT_Open_Face(g_library, &args, 0, &face); });
     if (err != 0) {
         strError = "not a font file";
         ReleaseLibrary();

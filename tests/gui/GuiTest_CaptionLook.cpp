@@ -53,4 +53,26 @@ TEST_F(CaptionLook, EdgeModesAndForceShowText) {
     EXPECT_GE(nRed, 0);
 }
 
+TEST_F(CaptionLook, AnyWindowTakesMouseOverAndMouseDownTextColours) {
+    if (!EnterDirWithRealFaces()) GTEST_SKIP() << "the CJK faces are not installed";
+    UseSoftwareRenderer();
+    auto* p = Make<ArkGui::CArkWnd>(&m_root, "L", 20, 20, 200, 40);
+    Manager().SetFont(p, "黑体", 14);
+    p->SetText("HIH");
+    p->SetTextColour(ArkAttrKey(ArkGui::ARK_ATTR_ENABLED), 0xFFFF0000u);
+    EXPECT_EQ(p->GetTextColour(ArkAttrKey(ArkGui::ARK_ATTR_MOUSEOVER)), 0xFFFFFFFFu);
+    int nRed = 0, nGreen = 0;
+    Mouse(WM_MOUSEMOVE, 100, 35);  // over, but no mouse-over colour yet
+    Leftmost(DrawFrame(), nRed, nGreen);
+    EXPECT_GE(nRed, 0);
+    p->SetTextColour(ArkAttrKey(ArkGui::ARK_ATTR_MOUSEOVER), 0xFF00FF00u);
+    Leftmost(DrawFrame(), nRed, nGreen);
+    EXPECT_EQ(nRed, -1);
+    EXPECT_GE(nGreen, 0);
+    Mouse(WM_MOUSEMOVE, 400, 400);  // away again
+    Leftmost(DrawFrame(), nRed, nGreen);
+    EXPECT_GE(nRed, 0);
+    EXPECT_EQ(nGreen, -1);
+}
+
 }  // namespace

@@ -143,4 +143,20 @@ TEST_F(LayoutCreate, RefusalsLeaveTheWindowUncreated) {
     wnd.Destroy();
 }
 
+TEST_F(LayoutCreate, DamagedTemplatesThatStillParseMakeWindowsSafely) {
+    const std::string strGood = ArkGui::WriteLayoutComponent(*ArkGuiTest::MakeFullTemplate());
+    size_t nLive = Manager().GetLiveCount();
+    for (uint32_t uValue : {0x7FFFFFFFu, 0xFFFFFFFFu, 0x80000000u, 0x7FC00000u /* a NaN float */}) {
+        for (size_t n = 0; n + 4 <= strGood.size(); n += 4) {
+            std::string bad = strGood;
+            for (int i = 0; i < 4; ++i) bad[n + i] = static_cast<char>((uValue >> (8 * i)) & 0xFF);
+            ArkGui::CArkLayoutTemplate t;
+            if (!ArkGui::ParseLayoutComponent(bad.data(), static_cast<uint32_t>(bad.size()), t)) continue;
+            CArkWnd wnd;
+            if (wnd.CreateFromTemplate(t, &m_root) == 0) wnd.Destroy();
+            EXPECT_EQ(Manager().GetLiveCount(), nLive) << n;
+        }
+    }
+}
+
 }  // namespace

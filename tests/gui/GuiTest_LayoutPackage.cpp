@@ -55,6 +55,7 @@ TEST_F(LayoutPackageTest, DamagedRootsLoadNothing) {
         Root(10004, 2, {"A"}),                      // a count the file does not hold
         Root(10004, 2, {"A", strLong}),             // a name over 255 bytes
         Root(10004, 1, {""}),                       // an empty name
+        Root(10004, 1, {std::string("\0A", 2)}),   // a name empty before its NUL
         U32(0x00465542u) + U32(10004) + U32(1) + U32(1) + "A",
         Root(10004, 1, {"A"}).substr(0, 14),        // cut inside the name
     };
@@ -71,6 +72,13 @@ TEST_F(LayoutPackageTest, DamagedRootsLoadNothing) {
     ASSERT_TRUE(package.Load("interface/netchkroot.auf"));
     EXPECT_NE(package.FindTemplate("A"), nullptr);
     EXPECT_EQ(package.GetNames().size(), 2u);
+
+    // A name ends at a NUL, so the component is found by the name it is loaded under.
+    WriteTestFile("interface/netchkroot.auf", Root(10004, 1, {std::string("A\0junk", 6)}));
+    CArkLayoutPackage cut;
+    ASSERT_TRUE(cut.Load("interface/netchkroot.auf"));
+    EXPECT_EQ(cut.GetNames(), std::vector<std::string>{"A"});
+    EXPECT_NE(cut.FindTemplate("A"), nullptr);
 }
 
 TEST_F(LayoutPackageTest, ABadComponentStaysEmptyAndTheOthersLoad) {

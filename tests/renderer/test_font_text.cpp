@@ -1,9 +1,11 @@
 // Fonts: GBK measuring, the glyph cache (no FreeType call for cached text) and text on read-back pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "KX_Renderer/KXFontTable.h"
+#include "KX_Renderer/KXFont_Face.h"
 #include "KX_Renderer/KXRenderer.h"
 #include "common/NcTest_TempDir.h"
 
@@ -111,6 +113,59 @@ TEST_F(FontTest, TextAndEdgeColoursReachThePixels) {
     auto edged = CountColour(kEdge);
     EXPECT_GT(edged.second, 20);
     EXPECT_GT(edged.first, 0);
+}
+
+// The face reads its file where it lies: opening it and drawing a line of text touches a small part.
+TEST(FontFace, ReadsOnlyWhatItNeedsOfItsFile) {
+    class CCountingSource : public IKXFontSource {
+    public:
+        explicit CCountingSource(const char* szPath) : m_in(szPath, std::ios::binary) {
+            m_in.seekg(0, std::ios::end);
+            m_uSize = static_cast<uint32_t>(m_in.tellg());
+        }
+        uint32_t GetSize() const override { return m_uSize; }
+        uint32_t ReadAt(uint32_t uOffset, unsigned char* pOut, uint32_t uCount) override {
+            m_in.clear();
+            m_in.seekg(uOffset);
+            m_in.read(reinterpret_cast<char*>(pOut), uCount);
+            uBytesRead += static_cast<uint64_t>(m_in.gcount());
+            return static_cast<uint32_t>(m_in.gcount());
+        }
+        uint64_t uBytesRead = 0;
+
+    private:
+        std::ifstream m_in;
+        uint32_t m_uSize = 0;
+    };
+    if (!std::ifstream(kHeiFace).good()) GTEST_SKIP() << kHeiFace << " is not installed";
+    auto pSource = std::make_shared<CCountingSource>(kHeiFace);
+    std::string strError;
+    std::unique_ptr<CKXFontFace> pFace = CKXFontFace::Open(pSource, 14, strError);
+    ASSERT_NE(pFace, nullptr) << strError;
+    KXGlyphBitmap glyph;
+    for (uint32_t cp : {0x7F51u, 0x7EDCu, 0x68C0u, 0x6D4Bu, 0x50u, 0x69u, 0x6Eu, 0x67u}) {
+        ASSERT_TRUE(pFace->RenderGlyph(cp, glyph));
+        EXPECT_GT(glyph.nAdvance, 0);
+    }
+    EXPECT_GT(pSource->uBytesRead, 0u);
+    EXPECT_LT(pSource->uBytesRead, pSource->GetSize() / 8) << "of " << pSource->GetSize() << " bytes";
+}
+
+// Thousands of different characters: the font starts its cache over instead of growing without end,
+// and measures the same afterwards.
+TEST_F(FontTest, TheGlyphCacheIsBounded) {
+    const int nZhong = m_pFont->MeasureText("中");
+    size_t uMostPages = 0;
+    for (int nLead = 0xB0; nLead <= 0xD7; ++nLead) {
+        for (int nTrail = 0xA1; nTrail <= 0xFE; ++nTrail) {
+            const char acChar[3] = {static_cast<char>(nLead), static_cast<char>(nTrail), '\0'};
+            m_pFont->MeasureText(acChar);
+            uMostPages = std::max(uMostPages, m_pFont->GetPageCount());
+        }
+    }
+    EXPECT_GT(m_pFont->GetCachedGlyphCount(), 3000u);
+    EXPECT_LE(uMostPages, 9u);  // the limit, plus what one text may need past it
+    EXPECT_EQ(m_pFont->MeasureText("中"), nZhong);
 }
 
 TEST(FontOpen, MissingOrBrokenFilesGiveNoFont) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -229,11 +230,20 @@ TEST_F(ShippedLook, TextsHaveTheirFontRowsAndRoomInTheirWindows) {
     const std::string strDots = "......";
     std::map<std::string, std::vector<std::string>> mapProgramTexts = {
         {"PrgsInfoWnd", {Text("Ntc_Chk_Ing0") + strDots, Text("Ntc_Chk_Finish"), Text("Ntc_Chk_Stop")}},
-        {"ChkingInfoWnd", {Text("Ntc_Chk_Stop_PrgsInfo"), Text("Ntc_Chk_Finish_PrgsInfo")}},
+        {"ChkingInfoWnd",
+         {Text("Ntc_Chk_Stop_PrgsInfo"), Text("Ntc_Chk_Finish_PrgsInfo"), Text("Ntc_Chk_Excption_OpenTargetFileFailed")}},
         {"CheckResultWnd", {}},
         {"CommittingWnd", {Text("Ntc_Uploade_Uploading") + "..."}},
         {"GroupServerWnd", {"电信一区-晨曦之城"}},
     };
+    // The step line also shows each command's description from the shipped catalogue.
+    const std::string strCatalogue = ReadTestFile(NcTestSourceDir() + "/data_exe/net_check.xml");
+    const std::regex tips("tips=\"([^\"]*)\"");
+    size_t uSteps = 0;
+    for (std::sregex_iterator it(strCatalogue.begin(), strCatalogue.end(), tips), end; it != end; ++it, ++uSteps) {
+        mapProgramTexts["ChkingInfoWnd"].push_back(KXPlatform::Utf8ToGbk((*it)[1].str()));
+    }
+    EXPECT_GT(uSteps, 3u);
     for (int n = 0; n <= 3; ++n) mapProgramTexts["CheckResultWnd"].push_back(Text(("Ntc_Chk_CheckResult" + std::to_string(n)).c_str()));
     // Rich windows and the texts they show, which must fit without scrolling.
     std::vector<std::string> vecGrades = {Text("Ntc_NQ_Checking"),    Text("Ntc_NQ_Good"),       Text("Ntc_NQ_Common"),
