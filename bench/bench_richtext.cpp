@@ -50,6 +50,26 @@ void BM_RichTextLayout4K(benchmark::State& state) {
 }
 BENCHMARK(BM_RichTextLayout4K)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// 12,000 link codes that all end at one terminator far behind them: each code must not search the
+// whole rest of the text again (range(0): 0 for #O codes, 1 for #p codes).
+void BM_RichTextSharedTerminator(benchmark::State& state) {
+    const bool bPosition = state.range(0) != 0;
+    std::string strMarkup;
+    for (int i = 0; i < 12000; ++i) strMarkup += bPosition ? "#pid1x2y3a" : "#O123d@@@a";
+    strMarkup += bPosition ? "#c(-1)#p" : "#c(-1)#O";
+    ArkGui::CArkRichFixedOwner owner;
+    ArkGui::CArkRichText text;
+    for (auto _ : state) {
+        text.Clear();
+        text.SetWrapWidth(400);
+        text.ParseText(&owner, strMarkup.c_str());
+        benchmark::DoNotOptimize(text.GetLinkCount());
+    }
+    state.counters["links"] = static_cast<double>(text.GetLinkCount());
+}
+BENCHMARK(BM_RichTextSharedTerminator)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
 // A root with the software renderer, the font table of the staged data tree and one rich window.
 struct RichScene {
     KXPlatform::CKXPlatform_NullHostWindow host;

@@ -88,6 +88,7 @@ public:
 
     // Run state, for the shell and for tests.
     uint32_t GetCurStep() const { return m_nCurStep; }
+    void SetCurStep(uint32_t uStep) { m_nCurStep = uStep; }
     bool IsGrouped() const { return m_bGrouped; }
     void SetGrouped(bool bGrouped) { m_bGrouped = bGrouped; }
     int32_t GetRunning() const { return m_nRunning; }

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "KX_GUI/ArkRootWnd.h"
+#include "KX_GUI/ArkTipWnd.h"
+#include "KX_GUI/ArkWatch.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
 #include "KX_Renderer/KXRenderer.h"
@@ -21,7 +23,8 @@ uint32_t CArkGUIManager::GetTick() const { return m_fnTick ? m_fnTick() : KXPlat
 int16_t CArkGUIManager::GetKeyState(int nVirtualKey) const { return m_pHost ? m_pHost->GetKeyState(nVirtualKey) : 0; }
 
 void CArkGUIManager::EnableIme(bool bEnable) {
-    if (m_pHost) m_pHost->EnableIme(bEnable);
+    if (m_pHandler) m_pHandler->EnableIme(bEnable);
+    else if (m_pHost) m_pHost->EnableIme(bEnable);
 }
 
 void CArkGUIManager::RegisterWnd(CArkWnd* pWnd) {
@@ -77,6 +80,50 @@ void CArkGUIManager::AddHookedWnd(CArkWnd* pWnd) {
 
 void CArkGUIManager::RemoveHookedWnd(const CArkWnd* pWnd) {
     m_vecHooked.erase(std::remove(m_vecHooked.begin(), m_vecHooked.end(), pWnd), m_vecHooked.end());
+}
+
+void CArkGUIManager::TrackTooltip(CArkWnd* pHovered, int nCursorX, int nCursorY) {
+    auto* pTip = dynamic_cast<CArkTipWnd*>(m_pTipWnd);
+    if (!pTip || !IsLive(pTip)) return;
+    auto* pBind = dynamic_cast<CArkTipWnd*>(m_pBindWnd);
+    if (pBind && !IsLive(pBind)) pBind = nullptr;
+    for (CArkWnd* p = pHovered; p; p = p->GetParent()) {
+        if (p == pTip || p == pBind) return;
+    }
+    if (pHovered == m_pTipOwner) return;
+    if (m_pTipOwner) {
+        m_pTipOwner = nullptr;
+        pTip->Show(false);
+        if (pBind) pBind->Show(false);
+    }
+    if (!pHovered || pHovered->GetTipText().empty()) return;
+    CArkWatch<> hovered(pHovered);
+    CArkWatch<CArkTipWnd> tip(pTip);
+    CArkWatch<CArkTipWnd> bind(pBind);
+    // The tips lay their texts out first: their sizes decide where they go.
+    pTip->ShowTip(pHovered->GetTipText().c_str());
+    if (tip) pTip->Update();
+    const bool bWithBind = bind && hovered && !pHovered->GetBindText().empty();
+    if (bWithBind) {
+        pBind->ShowTip(pHovered->GetBindText().c_str());
+        if (bind) pBind->Update();
+    }
+    if (!tip || !hovered) return;
+    int nWidth = pTip->GetWidth();
+    int nHeight = pTip->GetHeight();
+    if (bWithBind && bind) {
+        // The bind window stands right of the tip; the pair is placed as one rectangle.
+        nWidth += pBind->GetWidth();
+        nHeight = std::max(nHeight, pBind->GetHeight());
+    }
+    const KXRenderer::KXRectI rc = ArkPlaceTip(nCursorX, nCursorY, nWidth, nHeight, pHovered->GetY(), false,
+                                               m_pRoot->GetWidth(), m_pRoot->GetHeight());
+    pTip->ShowAt({rc.nLeft, rc.nTop, rc.nLeft + pTip->GetWidth(), rc.nTop + pTip->GetHeight()});
+    if (bWithBind && bind && tip) {
+        pBind->SetAnchor(pTip, 1);
+        pBind->ShowAt({rc.nLeft + pTip->GetWidth(), rc.nTop, rc.nRight, rc.nTop + pBind->GetHeight()});
+    }
+    if (tip && pTip->IsVisible()) m_pTipOwner = pHovered;
 }
 
 bool CArkGUIManager::InitFontTable() { return m_fontTable.Init(); }

@@ -22,8 +22,19 @@ class IKXRenderer;
 
 namespace ArkGui {
 
+class CArkEdit;
 class CArkRootWnd;
 class CArkWnd;
+
+// What the toolkit asks of the program around it: the input method on and off, UI sounds, and an edit
+// box's text refreshed after the input method changed it.
+class IGUIHandler {
+public:
+    virtual void EnableIme(bool bEnable) = 0;
+    virtual void PlayUISound(const char* szName) = 0;
+    virtual void RefreshEdit(CArkEdit* pEdit) = 0;
+    virtual ~IGUIHandler() = default;
+};
 
 class CArkGUIManager {
 public:
@@ -48,6 +59,10 @@ public:
     // GetKeyState through the host window; 0 without one.
     int16_t GetKeyState(int nVirtualKey) const;
     bool IsKeyDown(int nVirtualKey) const { return GetKeyState(nVirtualKey) < 0; }
+    // The program's handler for the input method and UI sounds (not owned); without one the input
+    // method goes straight to the host window.
+    void SetGuiHandler(IGUIHandler* pHandler) { m_pHandler = pHandler; }
+    IGUIHandler* GetGuiHandler() const { return m_pHandler; }
     void EnableIme(bool bEnable);
 
     // ---- live windows ----
@@ -98,6 +113,10 @@ public:
     // The window the tooltip is shown for.
     CArkWnd* GetTipOwner() const { return m_pTipOwner; }
     void SetTipOwner(CArkWnd* pWnd) { m_pTipOwner = pWnd; }
+    // The cursor moved onto pHovered at (nCursorX, nCursorY), GUI pixels: shows the tip window (a
+    // CArkTipWnd) with the window's tooltip text beside the cursor, or hides it when the window has none.
+    // A tip stays where it is while the cursor stays on the same window or moves onto the tip itself.
+    void TrackTooltip(CArkWnd* pHovered, int nCursorX, int nCursorY);
     // Windows that receive every mouse message raw, before the routing.
     void AddHookedWnd(CArkWnd* pWnd);
     void RemoveHookedWnd(const CArkWnd* pWnd);
@@ -162,6 +181,7 @@ private:
 
     CArkRootWnd* m_pRoot;
     KXPlatform::IHostWindow* m_pHost = nullptr;
+    IGUIHandler* m_pHandler = nullptr;
     KXRenderer::IKXRenderer* m_pRenderer = nullptr;
     std::function<uint32_t()> m_fnTick;
     std::unordered_set<const CArkWnd*> m_setLive;

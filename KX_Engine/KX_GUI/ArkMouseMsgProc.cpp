@@ -120,7 +120,13 @@ int CArkMouseMsgProc::MsgProc(uint32_t uMsg, KXPlatform::WParam wParam, KXPlatfo
     // An observer may have closed the modal window; the one now on top (if any) routes instead.
     if (pModal && !modal) pModal = m_manager.GetModalTop();
 
-    if (!pModal || m_manager.IsInsideModal(pModal, pHit)) m_manager.SetHoveredWnd(pHit);
+    if (!pModal || m_manager.IsInsideModal(pModal, pHit)) {
+        m_manager.SetHoveredWnd(pHit);
+        if (uMsg == WM_MOUSEMOVE) {
+            m_manager.TrackTooltip(pHit, nX, nY);
+            if (!hit) return 1;
+        }
+    }
 
     if (pModal) return RouteModal(pModal, uMsg, wParam, lParam, nX, nY);
 

@@ -1,15 +1,11 @@
-// CArkRichText: the link codes: #c( text links, and #I, #X, #Z, #O and #p recognised by anchored
-// regular expressions.
+// CArkRichText: the link codes: #c( text links, and #I, #X, #Z, #O and #p with their terminators.
 #include "KX_GUI/ArkRichText.h"
 
 #include <boost/lexical_cast.hpp>
-#include <boost/regex.hpp>
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 
-#include "KX_Kernal/logger/KXKernal_Logger.h"
 
 namespace ArkGui {
 
@@ -29,19 +25,29 @@ bool ReadSignedField(const char*& p, T& value) {
     return !strField.empty() && boost::conversion::try_lexical_convert(strField, value);
 }
 
-const boost::regex& CodePattern(char cCode) {
-    static const boost::regex kIcon("^([0-9]{3})(.*?)(#I)");
-    static const boost::regex kButton("^([0-9]{3})(.*?)(#X)");
-    static const boost::regex kCodeButton("^([0-9]{3})(.*?)(#Z)");
-    static const boost::regex kTextLink("^([0-9]{3})(.*?)(@@@)(.*?)(#c\\(-1\\)#O)");
-    static const boost::regex kPosLink("^(id[0-9]+x[0-9]+y[0-9]+)(.*?)(#c\\(-1\\)#p)");
-    switch (cCode) {
-        case 'I': return kIcon;
-        case 'X': return kButton;
-        case 'Z': return kCodeButton;
-        case 'O': return kTextLink;
-        default: return kPosLink;
+bool IsDigits(const char* p, const char* pLast, int nCount) {
+    if (pLast - p < nCount) return false;
+    for (int i = 0; i < nCount; ++i) {
+        if (!IsDigit(p[i])) return false;
     }
+    return true;
+}
+
+// One or more digits from p; the byte after them, or null when there is none.
+const char* SkipDigits(const char* p, const char* pLast) {
+    const char* q = p;
+    while (q < pLast && IsDigit(*q)) ++q;
+    return q > p ? q : nullptr;
+}
+
+// "id" n "x" n "y" n at p (each n one or more digits, the last taken whole); its end, or null.
+const char* MatchPosition(const char* p, const char* pLast) {
+    if (pLast - p < 2 || p[0] != 'i' || p[1] != 'd') return nullptr;
+    const char* q = SkipDigits(p + 2, pLast);
+    if (!q || q >= pLast || *q != 'x') return nullptr;
+    q = SkipDigits(q + 1, pLast);
+    if (!q || q >= pLast || *q != 'y') return nullptr;
+    return SkipDigits(q + 1, pLast);
 }
 
 }  // namespace
@@ -76,6 +82,12 @@ const char* CArkRichText::FindTerminator(int nSlot, const char* pFrom, const cha
     return seen.pFound;
 }
 
+// The codes match as the anchored, non-greedy expressions
+//   #I "^([0-9]{3})(.*?)(#I)"   #X "^([0-9]{3})(.*?)(#X)"   #Z "^([0-9]{3})(.*?)(#Z)"
+//   #O "^([0-9]{3})(.*?)(@@@)(.*?)(#c\(-1\)#O)"   #p "^(id[0-9]+x[0-9]+y[0-9]+)(.*?)(#c\(-1\)#p)"
+// would: the first terminator after the head ends the text, and a code matches when its terminators
+// lie ahead at all. They are matched by hand over the terminator positions found so far, so that
+// thousands of codes sharing one distant terminator cost one scan of the text, not one each.
 int CArkRichText::ParseRegexCode(IArkRichOwner* pOwner, const char* p) {
     const char cCode = *p;
     const char* pFirst = p + 1;
@@ -84,36 +96,33 @@ int CArkRichText::ParseRegexCode(IArkRichOwner* pOwner, const char* p) {
     if (!m_pEnd) {
         for (TerminatorSeen& seen : m_aSeen) seen = TerminatorSeen();
     }
-    // The expressions only run when their terminators lie ahead: a failing non-greedy search over a
-    // long text costs far more than a successful one.
-    bool bPossible = false;
-    switch (cCode) {
-        case 'I': bPossible = FindTerminator(0, pFirst, "#I") != nullptr; break;
-        case 'X': bPossible = FindTerminator(1, pFirst, "#X") != nullptr; break;
-        case 'Z': bPossible = FindTerminator(2, pFirst, "#Z") != nullptr; break;
-        case 'O': {
-            const char* pAt = FindTerminator(3, pFirst, "@@@");
-            bPossible = pAt && FindTerminator(4, pAt, "#c(-1)#O") != nullptr;
-            break;
+    const char* pHeadEnd = nullptr;  // the end of group 1
+    const char* pDataEnd = nullptr;  // the end of group 2, where its terminator starts
+    size_t uTerminator = 0;          // the length of group 3
+    if (cCode == 'p') {
+        pHeadEnd = MatchPosition(pFirst, pLast);
+        if (pHeadEnd && FindTerminator(5, pHeadEnd, "#c(-1)#p")) pDataEnd = pHeadEnd;
+    } else if (IsDigits(pFirst, pLast, 3)) {
+        pHeadEnd = pFirst + 3;
+        switch (cCode) {
+            case 'I': pDataEnd = FindTerminator(0, pHeadEnd, "#I"); uTerminator = 2; break;
+            case 'X': pDataEnd = FindTerminator(1, pHeadEnd, "#X"); uTerminator = 2; break;
+            case 'Z': pDataEnd = FindTerminator(2, pHeadEnd, "#Z"); uTerminator = 2; break;
+            default: {
+                const char* pAt = FindTerminator(3, pHeadEnd, "@@@");
+                if (pAt && FindTerminator(4, pAt + 3, "#c(-1)#O")) pDataEnd = pAt;
+                uTerminator = 3;
+                break;
+            }
         }
-        default: bPossible = FindTerminator(5, pFirst, "#c(-1)#p") != nullptr; break;
     }
-    boost::cmatch match;
-    bool bMatched = false;
-    try {
-        bMatched = bPossible && boost::regex_search(pFirst, pLast, match, CodePattern(cCode), boost::match_continuous);
-    } catch (const std::exception& e) {
-        // The patterns are anchored and simple; a failure here is a resource limit of the engine.
-        ArkLog(WL_ERROR, M_UI, "%s %s", "ArkGui::CArkRichText::ParseCode", e.what());
-        bMatched = false;
-    }
-    if (!bMatched) {
+    if (!pDataEnd) {
         if (cCode == 'O' || cCode == 'p') Change(m_style.bUnderline, !m_style.bUnderline);
         return 1;
     }
-    const std::string strFirst = match[1].str();
-    const std::string strData = match[2].str();
-    const int nJoined = static_cast<int>(match[1].length() + match[2].length() + match[3].length());
+    const std::string strFirst(pFirst, pHeadEnd);
+    const std::string strData(pHeadEnd, pDataEnd);
+    const int nJoined = static_cast<int>(pDataEnd - pFirst) + static_cast<int>(uTerminator);
     int nNumber = 0;
     if (cCode != 'p') boost::conversion::try_lexical_convert(strFirst, nNumber);
     switch (cCode) {
@@ -137,7 +146,7 @@ int CArkRichText::ParseRegexCode(IArkRichOwner* pOwner, const char* p) {
         default:
             Change(m_style.bUnderline, !m_style.bUnderline);
             Change(m_nLinkId, RegisterLink(0, strFirst));
-            return 1 + static_cast<int>(match[1].length());
+            return 1 + static_cast<int>(strFirst.size());
     }
 }
 

@@ -184,9 +184,6 @@ public:
     KXRenderer::KXRectI GetRect() const { return {m_nX, m_nY, m_nX + m_nWidth, m_nY + m_nHeight}; }
     const std::string& GetName() const { return m_strName; }
     void SetName(const char* szName) { m_strName = szName ? szName : ""; }
-    // The tooltip shown while the cursor rests on the window (GBK, rich-text markup allowed); "" for none.
-    const std::string& GetTooltip() const { return m_strTooltip; }
-    void SetTooltip(const char* szTip) { m_strTooltip = szTip ? szTip : ""; }
     intptr_t GetUserData() const { return m_nUserData; }
     int GetLayerOrder() const { return m_nLayer; }
     void SetLayerOrder(int nLayer) { m_nLayer = nLayer; }
@@ -307,7 +304,6 @@ protected:
     int m_nLayer = 0;
     std::string m_strCaption;
     std::string m_strName;
-    std::string m_strTooltip;
     int m_nX = 0;
     int m_nY = 0;
     int m_nWidth = 0;

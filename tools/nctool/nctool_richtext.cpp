@@ -1,5 +1,6 @@
-// nctool richtext [--width W] [--advance A] [--flags F] MARKUP: lays out MARKUP (UTF-8) with a
-// fixed-advance font and prints one line per atom, then the content size.
+// nctool richtext [--width W] [--advance A] [--flags F] MARKUP | --file FILE | -: lays out the markup
+// (UTF-8; from the argument, from FILE, or from the standard input for "-", since a command line holds
+// only so much) with a fixed-advance font and prints one line per atom, then the content size.
 //
 // Atom lines: kind x y w h line "text" colour link p1 p2, kind one of text|icon|clickicon|btn, text in
 // UTF-8 ("#NNN" for icons and buttons; '"', '\' and control bytes escaped), colour as 8 hex digits,
@@ -17,7 +18,27 @@
 
 namespace {
 
-const char* const kUsage = "richtext [--width W] [--advance A] [--flags F] MARKUP";
+const char* const kUsage = "richtext [--width W] [--advance A] [--flags F] MARKUP | --file FILE | -";
+// Far more than any window shows; a larger input is refused rather than read.
+constexpr size_t kMaxInputBytes = 16u << 20;
+
+// The whole stream, up to kMaxInputBytes; false (with a line on standard error) past that or on error.
+bool ReadAll(std::FILE* pIn, const std::string& strWhat, std::string& strOut) {
+    char buf[8192];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), pIn)) > 0) {
+        if (strOut.size() + n > kMaxInputBytes) {
+            std::fprintf(stderr, "%s is larger than %zu bytes\n", strWhat.c_str(), kMaxInputBytes);
+            return false;
+        }
+        strOut.append(buf, n);
+    }
+    if (std::ferror(pIn)) {
+        std::fprintf(stderr, "cannot read %s\n", strWhat.c_str());
+        return false;
+    }
+    return true;
+}
 
 const char* KindName(ArkGui::ArkAtomKind e) {
     switch (e) {
@@ -67,10 +88,14 @@ int Run(const std::vector<std::string>& args) {
     int nWidth = 300, nAdvance = 12;
     uint32_t uFlags = 0;
     const std::string* pMarkup = nullptr;
+    const std::string* pFile = nullptr;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool bOption = a == "--width" || a == "--advance" || a == "--flags";
-        if (bOption) {
+        if (a == "--file") {
+            if (i + 1 >= args.size() || pFile) return nctool::Usage(kUsage);
+            pFile = &args[++i];
+        } else if (bOption) {
             if (i + 1 >= args.size()) return nctool::Usage(kUsage);
             const std::string& v = args[++i];
             bool bOk = a == "--width" ? ReadNumber(v, nWidth) : a == "--advance" ? ReadNumber(v, nAdvance) : ReadNumber(v, uFlags);
@@ -81,7 +106,22 @@ int Run(const std::vector<std::string>& args) {
             return nctool::Usage(kUsage);
         }
     }
-    if (!pMarkup) return nctool::Usage(kUsage);
+    if ((pMarkup != nullptr) == (pFile != nullptr)) return nctool::Usage(kUsage);
+    std::string strUtf8;
+    if (pFile) {
+        std::FILE* pIn = std::fopen(pFile->c_str(), "rb");
+        if (!pIn) {
+            std::fprintf(stderr, "cannot open %s\n", pFile->c_str());
+            return 1;
+        }
+        const bool bRead = ReadAll(pIn, *pFile, strUtf8);
+        std::fclose(pIn);
+        if (!bRead) return 1;
+    } else if (*pMarkup == "-") {
+        if (!ReadAll(stdin, "the standard input", strUtf8)) return 1;
+    } else {
+        strUtf8 = *pMarkup;
+    }
 
     // Standard output carries the atoms; bottom-aligned runs write log lines, which must not reach it.
     for (int nModule = 0; nModule < M_MODULE_COUNT; ++nModule) {
@@ -95,7 +135,7 @@ int Run(const std::vector<std::string>& args) {
     text.Clear();
     text.SetWrapWidth(nWidth);
     text.SetFont("", nAdvance, nAdvance, false);
-    const std::string strGbk = KXPlatform::Utf8ToGbk(*pMarkup);
+    const std::string strGbk = KXPlatform::Utf8ToGbk(strUtf8);
     text.ParseText(&owner, strGbk.c_str());
     text.FinishLine(&owner, false);
 
