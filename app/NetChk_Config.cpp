@@ -92,6 +92,8 @@ bool LoadConfig(const std::vector<std::string>& vecArgs) {
     }
     info.nPort = ini.GetInt(kIniSection, "Port", 80);
     info.nUploadLimitMs = ini.GetInt(kIniSection, "UploadLimitMs", 180000);
+    // The public-address page; empty means the report server's own "/ip2city.asp".
+    info.strIpPage = ini.GetString(kIniSection, "IpPage", "");
     // 0 (the default) looks in the pack archive first; any other value lets loose files win.
     SetReadPackFirst(ini.GetInt(kIniSection, "ReadPackFirst", 0) == 0);
     // The browser for web links when the system's opener fails (empty: none).

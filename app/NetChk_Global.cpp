@@ -3,6 +3,10 @@
 
 #include "app/NetChk_AppDefs.h"
 #include "KX_GUI/ArkGUIManager.h"
+#include "netcheck/ui/NetChkCommitWnd.h"
+#include "netcheck/ui/NetChkMainWnd.h"
+#include "netcheck/ui/NetChkMsgBox.h"
+#include "netcheck/ui/NetChkTooltipWnd.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_Clock.h"
 #include "KX_Platform/KXPlatform_GraphicsAdapter.h"
@@ -18,8 +22,10 @@ CNetChk_Global::CNetChk_Global(IKXFrameClock* pClock)
 CNetChk_Global::~CNetChk_Global() {
     if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
     // The tree and the renderer must go before the window they draw into; Shutdown normally did it.
+    m_CommandMgr.Attach(nullptr, this, &m_ResMgr);
     if (m_pRootWnd) m_pRootWnd->Destroy();
     m_pRootWnd.reset();
+    m_pImeHandler.reset();
     m_pRenderer.reset();
 }
 
@@ -42,7 +48,7 @@ bool CNetChk_Global::Init(KXPlatform::IHostWindow* pWnd, int nWidth, int nHeight
     // The net-check windows find the application through this from their creation on.
     SetNetChkAppServices(this);
     if (!CreateWindowTree(nWidth, nHeight)) return false;
-    m_CommandMgr.Attach(nullptr, this, &m_ResMgr);
+    if (!CreateNetChkWindows(nWidth, nHeight)) return false;
 
     m_nAppState = kAppChecking;
     return true;
@@ -52,12 +58,31 @@ bool CNetChk_Global::CreateWindowTree(int nWidth, int nHeight) {
     m_pRootWnd = std::make_unique<ArkGui::CArkRootWnd>();
     m_pRootWnd->CreateRoot(nWidth, nHeight, m_pWnd, m_pRenderer.get());
     ArkGui::CArkGUIManager* pManager = m_pRootWnd->GetManager();
+    m_pImeHandler = std::make_unique<CImehandler>(m_pWnd);
+    pManager->SetGuiHandler(m_pImeHandler.get());
     pManager->InitFontTable();
     // Every net-check window is made from a template of this package.
     if (!pManager->LoadLayout(NetChkApp::kRootLayout)) {
         ArkLog(WL_ERROR, M_Logic, "%s 界面布局[%s]加载失败", "CNetChk_Global::Init", NetChkApp::kRootLayout);
         return false;
     }
+    pManager->SetTipWnd(GetNetChkGuiTipWnd());
+    pManager->SetBindWnd(GetNetChkGuiBindWnd());
+    return true;
+}
+
+bool CNetChk_Global::CreateNetChkWindows(int nWidth, int nHeight) {
+    CNetChkMainWnd* pMain = GetNetChkMainWnd();
+    GetNetChkCommitWnd();
+    GetNetChkMsgBox();
+    if (!pMain) {
+        ArkLog(WL_ERROR, M_Logic, "%s 主窗口创建失败", "CNetChk_Global::Init");
+        return false;
+    }
+    // The main window covers the whole client area; the check reports to it.
+    pMain->SetRect({0, 0, nWidth, nHeight});
+    pMain->Show(true);
+    m_CommandMgr.Attach(pMain, this, &m_ResMgr);
     return true;
 }
 
@@ -70,9 +95,11 @@ void CNetChk_Global::StartCheck(int nStep) {
 void CNetChk_Global::StopCheck() { m_CommandMgr.StopCheck(); }
 
 bool CNetChk_Global::StartUpload() {
-    // The report upload comes with the reporting work; until then a commit only leaves this line.
-    ArkLog(WL_WARNING, M_Logic, "%s 报告上传尚不可用", "CNetChk_Global::StartUpload");
-    return false;
+    m_Upload.SetResultTargets(&m_ResMgr, m_pUploadView);
+    m_Upload.SetTargetFile(m_CommandMgr.GetCatalogue().m_strTargetFile);
+    if (!m_Upload.StartUpload(GetAppTick())) return false;
+    m_nAppState = kAppUploading;
+    return true;
 }
 
 void CNetChk_Global::DestroyMainWindow() { WndProc(WM_DESTROY, 0, 0); }
@@ -91,13 +118,16 @@ void CNetChk_Global::SetFrameSizes(int nBorderWidth, int nCaptionHeight) {
 }
 
 void CNetChk_Global::Shutdown() {
+    m_CommandMgr.Attach(nullptr, this, &m_ResMgr);  // the view goes with the tree
     if (m_pRootWnd) m_pRootWnd->Destroy();
     m_pRootWnd.reset();
+    m_pImeHandler.reset();
     if (m_pRenderer) m_pRenderer->ReleaseDeviceObjects();
     m_pRenderer.reset();
     for (int32_t nSlot = 0; nSlot < CNetChk_CommandMgr::kSlotCount; ++nSlot) {
         m_CommandMgr.DeleteLocalFile(CNetChk_CommandMgr::GetBatchFileName(nSlot));
     }
     m_CommandMgr.Reset();
+    m_Upload.StopUpload();
     if (GetNetChkAppServices() == this) SetNetChkAppServices(nullptr);
 }

@@ -7,8 +7,10 @@
 #include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXRenderer.h"
 #include "netcheck/NetChk_CommandMgr.h"
+#include "netcheck/report/NetChk_UploadClient.h"
 #include "netcheck/run/NetChk_RunHost.h"
 #include "netcheck/ui/NetChk_AppServices.h"
+#include "netcheck/ui/NetChk_ImeHandler.h"
 #include "netcheck/ui/NetChk_UtilResMgr.h"
 
 #include <cstdint>
@@ -70,6 +72,10 @@ public:
     KXPlatform::IHostWindow* GetWindow() const { return m_pWnd; }
     FrameLimiter& GetFrameLimiter() { return m_FrameLimiter; }
     CNetChk_CommandMgr& CommandMgr() { return m_CommandMgr; }
+    CNetChk_UploadClient& Uploader() { return m_Upload; }
+    // Where an upload's outcome shows (the report window and the message box); without one it is only
+    // logged. Not owned.
+    void SetUploadView(INetChkUploadView* pView) { m_pUploadView = pView; }
     KXRenderer::IKXRenderer* GetRenderer() const { return m_pRenderer.get(); }
     void SetRendererFactory(RendererFactory factory) { m_fnRendererFactory = std::move(factory); }
     // The window frame measured when the window was placed: one side's width, the caption's height.
@@ -79,12 +85,17 @@ public:
 
 private:
     bool CreateWindowTree(int nWidth, int nHeight);
+    // The main window, the report window and the message box, in this order; false without a main window.
+    bool CreateNetChkWindows(int nWidth, int nHeight);
 
     KXPlatform::IHostWindow* m_pWnd = nullptr;
     FrameLimiter m_FrameLimiter;
     CNetChk_UtilResMgr m_ResMgr;
     CNetChk_CommandMgr m_CommandMgr;
+    CNetChk_UploadClient m_Upload;
+    INetChkUploadView* m_pUploadView = nullptr;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;
+    std::unique_ptr<CImehandler> m_pImeHandler;
     std::unique_ptr<ArkGui::CArkRootWnd> m_pRootWnd;
     int m_nBorderWidth = 0;
     int m_nCaptionHeight = 0;

@@ -13,7 +13,9 @@ constexpr uint32_t kClearColour = 0xFF000000u;
 void CNetChk_Global::Frame() {
     switch (m_nAppState) {
         case kAppChecking: m_CommandMgr.UpdateRun(); break;
-        case kAppUploading: break;  // the upload's poll, once the upload exists
+        case kAppUploading:
+            if (m_Upload.PollUpload(GetAppTick())) m_nAppState = kAppIdle;
+            break;
         default: break;
     }
     // Drawn every frame; presented only when something visible changed.

@@ -10,6 +10,7 @@ struct NetChk_DetailInfo {
     uint32_t uPlatformAddress = 0xFFFFFFFFu;  // IPv4 of Domain, network byte order
     std::string strDomain;                    // host of the report server
     std::string strPage;                      // path of the report page; must not be empty
+    std::string strIpPage;                    // the public-address page; empty: the report server's own
     int32_t nPort = 80;
     int32_t nUploadLimitMs = 180000;          // one upload's time limit, on the frame limiter's clock
     uint32_t bUploadSuccess = 0;              // set by the upload worker

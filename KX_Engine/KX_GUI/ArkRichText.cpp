@@ -46,6 +46,9 @@ void CArkRichText::Clear(bool bKeepEdge) {
     m_nPendingIndent = 0;
     m_nLine = 0;
     m_bRightToLeft = false;
+    m_uRtlFirstAtom = 0;
+    m_nRtlRight = 0;
+    m_nNextLineFloor = 0;
     m_pRun = nullptr;
     m_bStyleChanged = true;
     m_vecBlocks.clear();

@@ -21,13 +21,20 @@
 //   placed.
 // - A text run with its own vertical alignment (#AlignYCenter, #AlignBottom) keeps the place it got when
 //   it started; the flag-driven vertical placement of finished lines moves every other atom.
-// - After #AlignRight each character goes in at the front of its run, so the run grows leftwards from
-//   the content width; what reaches the left edge is dropped. Line flags 1 and 2 are meant for left to
-//   right lines.
+// - After #AlignRight the text inserted grows leftwards from the content width and keeps its reading
+//   order: each character is placed at the right end and what came before it moves left; what would
+//   reach the left edge is dropped. Line flags 1 and 2 are meant for left to right lines.
+// - A text line is as high as its fonts' real line heights (the owner's metrics), whether it ends by
+//   #r or by wrapping, and a run's box is its font's line box, so glyphs never hang below the line.
+// - A closed #P- block does not make the line it returns to taller (its text keeps its place); the
+//   next line starts below the block's deepest point.
+// - A #c( whose fields do not read consumes everything up to its ")" (or only what was read when there
+//   is none).
 // - Under flag 5 the continuation of a wrapped line is indented like a new paragraph.
 // - Under flag 9 small icons (numbered 900 or more) sit 3 pixels higher than the bottom of the line.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -77,6 +84,9 @@ public:
     virtual int MeasureChar(const ArkRichFont& font, uint32_t uChar) = 0;
     // Height of the owning window's own font (a #r line is at least this high).
     virtual int GetFontHeight() const = 0;
+    // The line height of a font from its real metrics (ascent plus descent and gap); a line holding
+    // text of that font is at least this high, so that its glyphs stay inside the line.
+    virtual int GetLineHeight(const ArkRichFont& font) { return font.nAdvance; }
     // The owning window's width (lines placed under flag 3 count from its right edge).
     virtual int GetOwnerWidth() const = 0;
     // The image size of an icon (Icon, ClickedIcon) or a button (Btn) by number.
@@ -215,7 +225,7 @@ public:
     // The first atom in list order whose box holds the point (text coordinates), or null.
     CAtom* HitTest(int nX, int nY) const;
     int GetContentWidth() const { return m_nContentWidth; }
-    int GetContentHeight() const { return m_nPenY + m_nLineHeight; }
+    int GetContentHeight() const { return std::max(m_nPenY + m_nLineHeight, m_nNextLineFloor); }
     int GetPenX() const { return m_nPenX; }
     int GetPenY() const { return m_nPenY; }
     int GetLineHeight() const { return m_nLineHeight; }
@@ -230,6 +240,7 @@ public:
 private:
     struct Block {
         int nX, nY, nMaxX;
+        int nLineHeight;  // of the line the block opened on, before the block
     };
 
     bool HasFlag(int nFlag) const { return (m_style.uFlags & ArkRichFlag(nFlag)) != 0; }
@@ -245,6 +256,9 @@ private:
     void SetFlag(int nFlag, bool bOn);
     void ResetStyle();
     void StartRun(IArkRichOwner* pOwner, uint32_t uChar, int nAdvance, bool bAfterWrap);
+    // The height of a line holding text of the current font.
+    int TextLineHeight(IArkRichOwner* pOwner) const;
+    void AddCharRightToLeft(IArkRichOwner* pOwner, uint32_t uChar, int nAdvance);
     void AppendChar(std::string& str, uint32_t uChar, bool bFront) const;
     void AddIconAtom(IArkRichOwner* pOwner, std::unique_ptr<CAtom> pAtom, int nNumber);
     void OpenBlock();
@@ -277,6 +291,9 @@ private:
     int m_nParaIndent = 0;
     int m_nLine = 0;
     bool m_bRightToLeft = false;
+    size_t m_uRtlFirstAtom = 0;   // the first atom inserted since #AlignRight
+    int m_nRtlRight = 0;          // the right edge the inserted text keeps
+    int m_nNextLineFloor = 0;     // a closed block's bottom: the next line starts no higher
     CText* m_pRun = nullptr;
     bool m_bStyleChanged = true;
     std::vector<Block> m_vecBlocks;

@@ -26,17 +26,7 @@ void CArkRichText::AddChar(IArkRichOwner* pOwner, uint32_t uChar) {
     if (font.bMeasured && pOwner && !IsSpace(uChar)) nAdvance = pOwner->MeasureChar(font, uChar);
 
     if (m_bRightToLeft) {
-        // Right to left never breaks a line: what no longer fits at the left edge is dropped.
-        if (m_nPenX - nAdvance <= 0) return;
-        m_nPenX -= nAdvance;
-        if (m_pRun && !m_bStyleChanged) {
-            AppendChar(m_pRun->strText, uChar, true);
-            m_pRun->nX = m_pRun->nBaseX = m_nPenX;
-            m_pRun->nWidth += nAdvance;
-            return;
-        }
-        StartRun(pOwner, uChar, nAdvance, false);
-        m_nPenX -= nAdvance;  // StartRun moved the pen past the character
+        AddCharRightToLeft(pOwner, uChar, nAdvance);
         return;
     }
 
@@ -44,7 +34,7 @@ void CArkRichText::AddChar(IArkRichOwner* pOwner, uint32_t uChar) {
     if (m_pRun || m_nPenX > LineStartX()) {
         if (m_nPenX + nAdvance > m_nWrapWidth) {
             NewLine(pOwner, true);
-            m_nLineHeight = font.nAdvance;
+            m_nLineHeight = TextLineHeight(pOwner);
             bAfterWrap = true;
         } else if (m_pRun && !m_bStyleChanged) {
             AppendChar(m_pRun->strText, uChar, false);
@@ -58,10 +48,37 @@ void CArkRichText::AddChar(IArkRichOwner* pOwner, uint32_t uChar) {
     StartRun(pOwner, uChar, nAdvance, bAfterWrap);
 }
 
-void CArkRichText::StartRun(IArkRichOwner*, uint32_t uChar, int nAdvance, bool bAfterWrap) {
+int CArkRichText::TextLineHeight(IArkRichOwner* pOwner) const {
     const ArkRichFont& font = m_style.font;
-    // Lines are as high as the font's full advance, also for single-byte characters.
-    m_nLineHeight = std::max(m_nLineHeight, font.nAdvance);
+    return std::max(font.nAdvance, pOwner ? pOwner->GetLineHeight(font) : 0);
+}
+
+void CArkRichText::AddCharRightToLeft(IArkRichOwner* pOwner, uint32_t uChar, int nAdvance) {
+    // Right to left never breaks a line: what no longer fits at the left edge is dropped.
+    if (m_nPenX - nAdvance <= 0) return;
+    m_nPenX -= nAdvance;
+    // What was inserted so far moves left; the new character goes in at the right edge.
+    for (size_t i = m_uRtlFirstAtom; i < m_vecAtoms.size(); ++i) {
+        m_vecAtoms[i]->nX -= nAdvance;
+        m_vecAtoms[i]->nBaseX -= nAdvance;
+    }
+    if (m_pRun && !m_bStyleChanged) {
+        AppendChar(m_pRun->strText, uChar, false);
+        m_pRun->nWidth += nAdvance;
+        return;
+    }
+    const int nLeft = m_nPenX;
+    m_nPenX = m_nRtlRight - nAdvance;
+    StartRun(pOwner, uChar, nAdvance, false);
+    m_nPenX = nLeft;  // StartRun moved the pen past the character
+}
+
+void CArkRichText::StartRun(IArkRichOwner* pOwner, uint32_t uChar, int nAdvance, bool bAfterWrap) {
+    const ArkRichFont& font = m_style.font;
+    // Lines are as high as the font's line box (at least its full advance), also for single-byte
+    // characters, and the run's box is that line box.
+    const int nRunHeight = TextLineHeight(pOwner);
+    m_nLineHeight = std::max(m_nLineHeight, nRunHeight);
     m_nPenX += m_nPendingIndent;
     m_nPendingIndent = 0;
 
@@ -86,7 +103,7 @@ void CArkRichText::StartRun(IArkRichOwner*, uint32_t uChar, int nAdvance, bool b
     pRun->nX = pRun->nBaseX = m_nPenX;
     pRun->nY = pRun->nLineY = m_nPenY;
     pRun->nWidth = nAdvance;
-    pRun->nHeight = font.nAdvance;
+    pRun->nHeight = nRunHeight;
     AppendChar(pRun->strText, uChar, false);
     m_nPenX += nAdvance;
     m_nContentWidth = std::max(m_nContentWidth, m_nPenX);
@@ -115,7 +132,8 @@ void CArkRichText::ModifyPosByLineYAlign() {
 void CArkRichText::NewLine(IArkRichOwner* pOwner, bool bWrap) {
     m_bRightToLeft = false;
     FinishLine(pOwner, bWrap);
-    m_nPenY += m_nLineSpacing + m_nLineHeight;
+    m_nPenY = std::max(m_nPenY + m_nLineSpacing + m_nLineHeight, m_nNextLineFloor);
+    m_nNextLineFloor = 0;
     m_nContentWidth = std::max(m_nContentWidth, m_nPenX);
     if (!m_vecBlocks.empty()) m_vecBlocks.back().nMaxX = std::max(m_vecBlocks.back().nMaxX, m_nPenX);
     m_nPenX = LineStartX();
@@ -203,21 +221,23 @@ void CArkRichText::AddIconAtom(IArkRichOwner* pOwner, std::unique_ptr<CAtom> pAt
 }
 
 void CArkRichText::OpenBlock() {
-    m_vecBlocks.push_back({m_nPenX, m_nPenY, m_nPenX});
-    m_nLineHeight = m_style.font.nAdvance;
+    m_vecBlocks.push_back({m_nPenX, m_nPenY, m_nPenX, m_nLineHeight});
+    m_nLineHeight = std::max(m_nLineHeight, m_style.font.nAdvance);
 }
 
 void CArkRichText::CloseBlock(IArkRichOwner* pOwner) {
     if (m_vecBlocks.empty()) return;
     Block block = m_vecBlocks.back();
     m_vecBlocks.pop_back();
-    int nDeepest = m_nPenY + m_nLineHeight;
+    int nDeepest = std::max(m_nPenY + m_nLineHeight, m_nNextLineFloor);
     int nRight = std::max(block.nMaxX, m_nPenX);
-    // The block's atoms on its last line are finished; the pen goes back to the block's first line.
+    // The block's atoms on its last line are finished; the pen goes back to the block's first line,
+    // whose text keeps its place: only the next line starts below the block.
     FinishLine(pOwner, false);
     m_nPenY = block.nY;
     m_nPenX = nRight;
-    m_nLineHeight = std::max(m_nLineHeight, nDeepest - block.nY);
+    m_nLineHeight = block.nLineHeight;
+    m_nNextLineFloor = std::max(m_nNextLineFloor, nDeepest);
     m_pRun = nullptr;
     m_nContentWidth = std::max(m_nContentWidth, m_nPenX);
     if (!m_vecBlocks.empty()) m_vecBlocks.back().nMaxX = std::max(m_vecBlocks.back().nMaxX, m_nPenX);

@@ -65,6 +65,11 @@ int CArkRichText::ParseLinkCode(const char* p) {
             if (!ReadSignedField(q, nP2)) nP2 = 0;
         }
     }
+    // Fields that do not read end at the ")" all the same; without one only what was read goes.
+    if (*q != ')') {
+        const char* pClose = std::strchr(q, ')');
+        if (pClose && (!m_pEnd || pClose < m_pEnd)) q = pClose;
+    }
     if (*q == ')') ++q;
     SetLink(nId, nP1, nP2);
     return static_cast<int>(q - p);

@@ -166,6 +166,8 @@ int CArkRichText::ParseAlign(const char* p) {
     if (StartsWith(p, "AlignRight")) {
         m_bRightToLeft = true;
         m_nPenX = m_nContentWidth;
+        m_nRtlRight = m_nContentWidth;
+        m_uRtlFirstAtom = m_vecAtoms.size();
         m_nPendingIndent = 0;  // an indent has no meaning at the right edge
         m_pRun = nullptr;
         return 10;

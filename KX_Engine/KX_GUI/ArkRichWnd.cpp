@@ -191,6 +191,11 @@ int CArkRichWnd::MeasureChar(const ArkRichFont& font, uint32_t uChar) {
     return pFont->MeasureText(acChar, bDouble ? 2 : 1);
 }
 
+int CArkRichWnd::GetLineHeight(const ArkRichFont& font) {
+    KXRenderer::CKXFont* pFont = ResolveFont(font);
+    return pFont ? pFont->GetLineHeight() : font.nAdvance;
+}
+
 int CArkRichWnd::GetFontHeight() const {
     KXRenderer::CKXFont* pFont = GetFont();
     return pFont ? pFont->GetLineHeight() : GetFontSize();

@@ -130,6 +130,7 @@ private:
     // IArkRichOwner
     int MeasureChar(const ArkRichFont& font, uint32_t uChar) override;
     int GetFontHeight() const override;
+    int GetLineHeight(const ArkRichFont& font) override;
     int GetOwnerWidth() const override { return m_nWidth; }
     void GetImageSize(ArkAtomKind eKind, int nNumber, int& nWidth, int& nHeight) override;
     bool AllowsTallSmallIcons() const override { return m_bTallSmallIcons; }

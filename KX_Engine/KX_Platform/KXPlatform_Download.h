@@ -28,4 +28,8 @@ struct DownloadResult {
 // Appends every byte received to strBuffer; on ReadFailed the bytes received so far stay there.
 DownloadResult DownloadToMemory(const char* szUrl, const DownloadOptions& options, std::string& strBuffer);
 
+// Downloads into the file szPath (system encoding), replacing it. Ok only when the whole transfer
+// succeeded and the file was written; otherwise the file may hold a part and the caller deletes it.
+DownloadResult DownloadToFile(const char* szUrl, const DownloadOptions& options, const char* szPath);
+
 }  // namespace KXPlatform

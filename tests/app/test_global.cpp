@@ -1,6 +1,7 @@
 // CNetChk_Global on a window without a display: creation, frames by state, the window procedure, the
 // loop's one-message-per-pass rule and Alt routing, and the order of shutdown.
 #include "AppTest_Fixture.h"
+#include "common/NcTest_LoopbackServer.h"
 #include "common/NcTest_Paths.h"
 #include "common/NcTest_FrameClock.h"
 #include "netcheck/NcTest_CheckTables.h"
@@ -8,6 +9,7 @@
 
 #include "app/NetChk_Global.h"
 #include "app/NetChk_MessageLoop.h"
+#include "netcheck/ui/NetChkMainWnd.h"
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 
@@ -79,6 +81,8 @@ TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
     }
     ASSERT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppIdle);
     EXPECT_EQ(m_wnd.GetFlashCount(), 1);
+    ASSERT_NE(FindNetChkMainWnd(), nullptr);
+    EXPECT_EQ(FindNetChkMainWnd()->GetState(), INetChk_CheckView::kProgressFinished) << "the run reports to the main window";
     EXPECT_NE(ReadTestFile(m_dir / "checklist/S1.txt").find("routes"), std::string::npos);
     // Every frame slept out its 33 ms on the frame clock, which is the application's clock.
     ASSERT_FALSE(m_clock.m_vecSleeps.empty());
@@ -98,6 +102,15 @@ TEST_F(GlobalTest, ACheckRunsFrameByFrameUntilItsEndFlashesTheWindow) {
 TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
     ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
     EXPECT_EQ(GetNetChkAppServices(), &m_global) << "the windows find the application from Init on";
+    // The tree: the shown main window over the whole client area, the tip and bind windows on the root.
+    CNetChkMainWnd* pMain = FindNetChkMainWnd();
+    ASSERT_NE(pMain, nullptr);
+    EXPECT_TRUE(pMain->GetVisibleFlag());
+    EXPECT_EQ(pMain->GetWidth(), 640);
+    ArkGui::CArkGUIManager* pManager = m_global.GetRootWnd()->GetManager();
+    EXPECT_NE(pManager->GetTipWnd(), nullptr);
+    EXPECT_NE(pManager->GetBindWnd(), nullptr);
+    EXPECT_NE(pManager->GetGuiHandler(), nullptr);
     WriteTestFile("QVRTNchk0.sh", "exit\n");
     WriteTestFile("QVRTNchk1.sh", "exit\n");
     ASSERT_FALSE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
@@ -108,6 +121,7 @@ TEST_F(GlobalTest, ShutdownDeletesBothScriptsAndEmptiesEverything) {
     EXPECT_EQ(m_global.GetRenderer(), nullptr);
     EXPECT_TRUE(m_global.CommandMgr().GetCatalogue().m_vecCommands.empty());
     EXPECT_EQ(GetNetChkAppServices(), nullptr);
+    EXPECT_EQ(FindNetChkMainWnd(), nullptr) << "the windows went with the tree";
 }
 
 TEST_F(GlobalTest, InitFailsWithoutACatalogueOrWithoutTheLayouts) {
@@ -174,6 +188,48 @@ TEST_F(GlobalTest, AltKeysGoToTheGuiRootOnlyOthersThroughTheProcedure) {
     m_global.RequestQuit();
     EXPECT_FALSE(NetChkApp::RunMessageLoopPass(m_wnd, m_global));
     EXPECT_EQ(m_global.GetQuitCode(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+class MessageOnlyView : public INetChkUploadView {
+public:
+    bool IsReportWndVisible() override { return false; }
+    void ResumeEditing() override {}
+    void HideReportWnd() override {}
+    void ShowMessage(const std::string& strText) override { vecMessages.push_back(strText); }
+    std::vector<std::string> vecMessages;
+};
+
+TEST_F(GlobalTest, AnUploadIsPolledByTheFrameAndTimesOutOnTheFrameClock) {
+    WriteTestFile("config/sys/NetChk_string_def.csv",
+                  ReadTestFile("config/sys/NetChk_string_def.csv") + "Ntc_Uploade_Failed,failed hand in %s\n");
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    m_global.StopCheck();
+    m_global.SetAppState(INetChk_RunHost::kAppIdle);
+    LoopbackServer silent(LoopbackServer::Mode::Silent);
+    g_DetailInfo.uPlatformAddress = 0x0100007Fu;
+    g_DetailInfo.nPort = silent.Port();
+    g_DetailInfo.strNetType = "n";
+    g_DetailInfo.nUploadLimitMs = 200;
+    MessageOnlyView view;
+    m_global.SetUploadView(&view);
+
+    ASSERT_TRUE(m_global.StartUpload());
+    EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppUploading);
+    // Every frame sleeps 33 ms on the frame clock: the seventh one is past the 200 ms limit.
+    int nFrames = 0;
+    while (m_global.GetAppState() == INetChk_RunHost::kAppUploading && nFrames < 50) {
+        m_global.Frame();
+        ++nFrames;
+    }
+    EXPECT_EQ(nFrames, 8);
+    EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppIdle);
+    EXPECT_EQ(m_global.Uploader().GetResultCode(), 2);
+    ASSERT_EQ(view.vecMessages.size(), 1u);
+    EXPECT_NE(view.vecMessages[0].find("S1.txt"), std::string::npos) << "the failure names the result file";
 }
 
 }  // namespace

@@ -83,18 +83,22 @@ TEST(RichTextLayout, RightToLeftInsertion) {
     a.Layout("#AlignRightabc");  // the content width is still 0: nothing fits
     EXPECT_EQ(a.Count(), 0u);
 
+    // The inserted text grows leftwards from the right edge and keeps its reading order, across runs.
     RichLayout b;
-    b.Layout("#U300#AlignRightab");
-    ASSERT_EQ(b.Count(), 1u);
-    EXPECT_EQ(b.Atom(0).nX, 288);
+    b.Layout("#U300#AlignRightab#Rcd");
+    ASSERT_EQ(b.Count(), 2u);
+    EXPECT_EQ(b.Atom(0).strText, "ab");
+    EXPECT_EQ(b.Atom(0).nX, 276);
     EXPECT_EQ(b.Atom(0).nWidth, 12);
-    EXPECT_EQ(b.Atom(0).strText, "ba");  // each character goes in at the front
+    EXPECT_EQ(b.Atom(1).strText, "cd");
+    EXPECT_EQ(b.Atom(1).nX, 288);
+    EXPECT_EQ(b.Atom(1).nX + b.Atom(1).nWidth, 300);
 
-    // Characters that reach the left edge are dropped; the line never breaks.
+    // Characters that would reach the left edge are dropped; the line never breaks.
     RichLayout c;
     c.Layout("#U30#AlignRight0123456789");
     ASSERT_EQ(c.Count(), 1u);
-    EXPECT_EQ(c.Atom(0).strText, "3210");
+    EXPECT_EQ(c.Atom(0).strText, "0123");
     EXPECT_EQ(c.Atom(0).nX, 6);
     EXPECT_EQ(c.text.GetLineCount(), 1);
 
@@ -222,10 +226,14 @@ TEST(RichTextLayout, BlocksReturnToTheirFirstLine) {
     EXPECT_EQ(a.Atom(1).nY, 12);
     EXPECT_EQ(a.Atom(2).nX, 12);
     EXPECT_EQ(a.Atom(2).nY, 24);
-    // After the block: back on its first line, right of its widest line.
+    // After the block: back on its first line, right of its widest line; that line keeps its place
+    // above the block's second line rather than sinking into it.
     EXPECT_EQ(a.Atom(3).strText, "ij");
     EXPECT_EQ(a.Atom(3).nX, 12 + 24);
     EXPECT_EQ(a.Atom(3).nLine, 2);
+    EXPECT_EQ(a.Atom(3).nY, 0);
+    EXPECT_EQ(a.Atom(0).nY, 0);
+    EXPECT_LE(a.Atom(0).nY + a.Atom(0).nHeight, a.Atom(1).nY);
     // The next line starts below the deepest point of the block.
     EXPECT_EQ(a.Atom(4).strText, "k");
     EXPECT_EQ(a.Atom(4).nY, 36);

@@ -119,8 +119,14 @@ TEST(RichTextParse, TextLinkForms) {
     RichLayout b;
     EXPECT_EQ(b.text.ParseCode(&b.owner, "c(123456789012)"), 15);
     EXPECT_EQ(b.text.GetLinkId(), 123456789012);  // link ids are 64-bit
-    EXPECT_EQ(b.text.ParseCode(&b.owner, "c(abc)"), 2);  // no digits: no link, and abc) is text
+    EXPECT_EQ(b.text.ParseCode(&b.owner, "c(abc)"), 6);  // no digits: no link, up to the ")" all the same
     EXPECT_EQ(b.text.GetLinkId(), -1);
+    EXPECT_EQ(b.text.ParseCode(&b.owner, "c(5,x)y"), 6);
+    EXPECT_EQ(b.text.GetLinkId(), 5);
+    EXPECT_EQ(b.text.ParseCode(&b.owner, "c(9"), 3);  // no ")": what was read
+    RichLayout c;
+    c.Parse("#c(abc)xyz");
+    EXPECT_EQ(c.Shown(), "xyz");
 }
 
 TEST(RichTextParse, ClickableIconsAndButtons) {

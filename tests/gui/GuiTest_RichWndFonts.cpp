@@ -35,6 +35,39 @@ TEST_F(RichWndFonts, RunsAreMeasuredInTheirOwnFont) {
     EXPECT_EQ(atoms[2]->nWidth, pKai->MeasureText("中文") + 9 + pKai->MeasureText("x"));
 }
 
+// Lines broken by #r and lines broken by wrapping are equally high, from the font's real line height,
+// and after scrolling to the end the last line's glyphs are drawn whole inside the window.
+TEST_F(RichWndFonts, EveryLineIsOneFontLineHighAndTheLastShowsWhole) {
+    UseSoftwareRenderer();
+    auto* p = Make<CArkRichWnd>(&m_root, "rich", 10, 10, 200, 60, ARK_RICH_SCROLLBAR);
+    ASSERT_TRUE(Manager().SetFont(p, "黑体", 14));
+    const int nLine = p->GetFont()->GetLineHeight();
+    ASSERT_GT(nLine, 14);  // the face's line box is taller than its em
+    p->SetText("");
+    p->AppendText("#W第一行#r第二行很长很长很长很长很长很长很长很长很长很长很长很长很长#r#Rgjpqy最后", true);
+    const auto& atoms = p->GetRichText().GetAtoms();
+    std::vector<int> vecLineTops;
+    for (const auto& pAtom : atoms) {
+        EXPECT_GE(pAtom->nHeight, nLine) << pAtom->strText;
+        if (vecLineTops.empty() || vecLineTops.back() != pAtom->nY) vecLineTops.push_back(pAtom->nY);
+    }
+    ASSERT_GE(vecLineTops.size(), 4u);  // one #r line, a wrapped pair, the last
+    for (size_t i = 1; i < vecLineTops.size(); ++i) EXPECT_EQ(vecLineTops[i] - vecLineTops[i - 1], nLine) << i;
+    EXPECT_EQ(p->GetRichText().GetContentHeight(), vecLineTops.back() + nLine);
+
+    // The last line's red glyphs end above the window's bottom edge, not cut by it.
+    std::vector<uint32_t> v = DrawFrame();
+    int nLowestRed = -1;
+    for (int y = 10; y < 10 + 60; ++y) {
+        for (int x = 10; x < 200; ++x) {
+            const uint32_t c = Pixel(v, x, y);
+            if (KXRenderer::ArgbRed(c) > 160 && KXRenderer::ArgbGreen(c) < 80) nLowestRed = y;
+        }
+    }
+    ASSERT_GE(nLowestRed, 0);
+    EXPECT_LT(nLowestRed, 10 + 60 - 1);
+}
+
 TEST_F(RichWndFonts, SteadyFramesMakeNoFreeTypeCall) {
     UseSoftwareRenderer();
     auto* p = Make<CArkRichWnd>(&m_root, "rich", 10, 10, 400, 200, ARK_RICH_SCROLLBAR);

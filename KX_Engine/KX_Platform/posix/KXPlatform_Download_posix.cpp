@@ -3,6 +3,8 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <mutex>
 
 namespace KXPlatform {
@@ -90,6 +92,22 @@ DownloadResult DownloadToMemory(const char* szUrl, const DownloadOptions& option
         result.eStatus = DownloadStatus::ReadFailed;
     } else {
         result.eStatus = DownloadStatus::OpenFailed;
+    }
+    return result;
+}
+
+DownloadResult DownloadToFile(const char* szUrl, const DownloadOptions& options, const char* szPath) {
+    // The pages fetched this way are small (the body is capped by uMaxBytes): fetch into memory, then
+    // write the file in one go.
+    std::string strBody;
+    DownloadResult result = DownloadToMemory(szUrl, options, strBody);
+    if (result.eStatus != DownloadStatus::Ok) return result;
+    std::FILE* pFile = szPath ? std::fopen(szPath, "wb") : nullptr;
+    const bool bWritten = pFile && std::fwrite(strBody.data(), 1, strBody.size(), pFile) == strBody.size();
+    if (pFile && std::fclose(pFile) != 0) result.nErrorCode = errno;
+    if (!bWritten || result.nErrorCode != 0) {
+        if (result.nErrorCode == 0) result.nErrorCode = errno != 0 ? errno : EIO;
+        result.eStatus = DownloadStatus::ReadFailed;
     }
     return result;
 }
