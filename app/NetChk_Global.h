@@ -11,6 +11,7 @@
 #include "netcheck/run/NetChk_RunHost.h"
 #include "netcheck/ui/NetChk_AppServices.h"
 #include "netcheck/ui/NetChk_ImeHandler.h"
+#include "netcheck/ui/NetChk_UploadView.h"
 #include "netcheck/ui/NetChk_UtilResMgr.h"
 
 #include <cstdint>
@@ -73,8 +74,8 @@ public:
     FrameLimiter& GetFrameLimiter() { return m_FrameLimiter; }
     CNetChk_CommandMgr& CommandMgr() { return m_CommandMgr; }
     CNetChk_UploadClient& Uploader() { return m_Upload; }
-    // Where an upload's outcome shows (the report window and the message box); without one it is only
-    // logged. Not owned.
+    // Where an upload's outcome shows: the report window and the message box unless a test puts
+    // something else there. Not owned.
     void SetUploadView(INetChkUploadView* pView) { m_pUploadView = pView; }
     KXRenderer::IKXRenderer* GetRenderer() const { return m_pRenderer.get(); }
     void SetRendererFactory(RendererFactory factory) { m_fnRendererFactory = std::move(factory); }
@@ -93,7 +94,8 @@ private:
     CNetChk_UtilResMgr m_ResMgr;
     CNetChk_CommandMgr m_CommandMgr;
     CNetChk_UploadClient m_Upload;
-    INetChkUploadView* m_pUploadView = nullptr;
+    CNetChk_WindowUploadView m_WindowUploadView;
+    INetChkUploadView* m_pUploadView = &m_WindowUploadView;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;
     std::unique_ptr<CImehandler> m_pImeHandler;
     std::unique_ptr<ArkGui::CArkRootWnd> m_pRootWnd;

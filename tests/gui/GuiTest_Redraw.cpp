@@ -59,7 +59,7 @@ TEST_F(Redraw, ACleanTreeDrawsNothingAndEveryVisibleChangeDrawsAgain) {
         {"image", [&] { pPanel->GetLayer(ArkAttrKey(ARK_ATTR_ENABLED))->AddSolid({0, 0, 5, 5}, kBlue); }, 2, 2, kBlue},
         {"value", [&] { pBar->SetValue(10.0); }, 150, 105, kRed},
         {"order", [&] { Make(&m_root, "cover", 0, 0, 20, 20, 0, kGreen); }, 2, 2, kGreen},
-        {"destroy", [&] { m_root.GetFirstChild()->Destroy(); }, 2, 2, kBlue},
+        {"destroy", [&] { delete m_root.GetFirstChild(); }, 2, 2, kBlue},
     };
     for (const Step& step : steps) {
         step.fnChange();
