@@ -3,6 +3,8 @@
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 
+#include <gtest/gtest.h>
+
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,7 +13,8 @@ class RecordingLogSink : public IArkLogSink {
 public:
     void Output(const char* pText, uint32_t uLength) override;
     std::vector<std::string> Lines() const;
-    bool Has(const std::string& strText) const;  // some line contains the text
+    // Some line contains the text; on failure the message lists every recorded line.
+    testing::AssertionResult Has(const std::string& strText) const;
     void Clear();
 
 private:
@@ -37,4 +40,34 @@ class ScopedLoggerReset {
 public:
     explicit ScopedLoggerReset(const char* szLogName = "NcTest");
     ~ScopedLoggerReset();
+};
+
+// The log of one test, for fixtures and single tests alike: resets the logger (ScopedLoggerReset),
+// makes ./log in the current directory and opens the log file there at once (the logger hands lines to
+// sinks only once its file is open, and a test may change directory later), and records every line.
+// When it goes, the test fails for every WL_ERROR line it was not told to expect, and for every expected
+// one that never came, listing what was written.
+class ScopedLogCapture {
+public:
+    explicit ScopedLogCapture(const char* szLogName = "NcTest");
+    ~ScopedLogCapture();
+    ScopedLogCapture(const ScopedLogCapture&) = delete;
+    ScopedLogCapture& operator=(const ScopedLogCapture&) = delete;
+
+    // A WL_ERROR line containing the text is part of what the test checks: it must come.
+    void ExpectError(const std::string& strText);
+    // A WL_ERROR line containing the text may come or not (a fixture's scenarios that some tests reach).
+    void AllowError(const std::string& strText);
+    // Has and Lines see the lines since the last Clear.
+    testing::AssertionResult Has(const std::string& strText) const;
+    std::vector<std::string> Lines() const;
+    // Starts a fresh view for Has and Lines; the errors are still checked over the whole test.
+    void Clear() { m_uClearedAt = m_sink.Lines().size(); }
+
+private:
+    ScopedLoggerReset m_reset;
+    RecordingLogSink m_sink;
+    std::vector<std::string> m_vecExpected;
+    std::vector<std::string> m_vecAllowed;
+    size_t m_uClearedAt = 0;
 };

@@ -14,6 +14,7 @@
 #include "KX_GUI/ArkWnd.h"
 #include "KX_Platform/KXPlatform_HostWindow.h"
 #include "KX_Renderer/KXRenderer.h"
+#include "common/NcTest_Logger.h"
 #include "common/NcTest_TempDir.h"
 
 namespace ArkGuiTest {
@@ -135,6 +136,10 @@ protected:
         return true;
     }
 
+    // Every GUI test runs in a fresh directory with its log captured: an error line the test did not
+    // announce through m_log.ExpectError fails it.
+    ScopedTempDir m_workDir{true};
+    ScopedLogCapture m_log;
     KXPlatform::CKXPlatform_NullHostWindow m_host;
     std::unique_ptr<ScopedTempDir> m_pFacesDir;
     std::unique_ptr<KXRenderer::IKXRenderer> m_pRenderer;  // destroyed after the root

@@ -67,16 +67,14 @@ TEST_F(RendererTest, TexturesLoadByNameKeepPixelsAndAreShared) {
     EXPECT_EQ(pTexture->GetPixel(3, 0), 0u);
     EXPECT_EQ(m_pRenderer->LoadTexture("img.png"), pTexture);
 
-    ScopedLoggerReset reset;
-    std::filesystem::create_directory("log");
-    RecordingLogSink sink;
-    CArkLogger::Instance().SetSink(0, &sink);
+    ScopedLogCapture log;
+    log.ExpectError("KXRenderer::LoadTexture bad.png is not an image");
+    log.ExpectError("KXRenderer::LoadTexture cannot open missing.png");
     WriteTestFile("bad.png", "not an image");
     EXPECT_EQ(m_pRenderer->LoadTexture("bad.png"), nullptr);
     EXPECT_EQ(m_pRenderer->LoadTexture("missing.png"), nullptr);
-    CArkLogger::Instance().SetSink(0, nullptr);
-    ASSERT_EQ(sink.Lines().size(), 2u);
-    EXPECT_NE(sink.Lines()[0].find("KXRenderer::LoadTexture"), std::string::npos);
+    ASSERT_EQ(log.Lines().size(), 2u);
+    EXPECT_NE(log.Lines()[0].find("KXRenderer::LoadTexture"), std::string::npos);
 }
 
 TEST_F(RendererTest, QuadsAreModulatedAndBlended) {

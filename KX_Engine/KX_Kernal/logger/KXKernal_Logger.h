@@ -41,6 +41,8 @@ enum ArkLogModule {
 };
 
 // An extra output for finished lines; the destructor comes first and Output second, as callers expect.
+// A line reaches the sinks only after the log file took it, as in the system's logger: while no file
+// could be opened (no ./log directory), sinks hear nothing.
 class IArkLogSink {
 public:
     virtual ~IArkLogSink() = default;

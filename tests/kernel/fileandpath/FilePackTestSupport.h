@@ -23,15 +23,11 @@ using PackFiles = std::vector<std::pair<std::string, std::string>>;  // (inner p
 class FilePackTest : public ::testing::Test {
 protected:
     FilePackTest() {
-        // The logger only hands lines to sinks once its file is open, so it needs a "log" directory.
-        KXPlatform::MakeDirectory("log");
-        CArkLogger::Instance().SetSink(0, &m_log);
         CKXKernal_File_Pack::ForgetOpenPacksForTests();
     }
     ~FilePackTest() override {
         CKXKernal_File_Pack::ForgetOpenPacksForTests();
         SetReadPackFirst(m_bPackFirst);
-        CArkLogger::Instance().SetSink(0, nullptr);
     }
 
     static void BuildPack(const std::string& strArchive, const PackFiles& files, bool bScramble = false) {
@@ -49,15 +45,9 @@ protected:
         return strBytes;
     }
 
-    bool Logged(const std::string& strPart) const {
-        const auto lines = m_log.Lines();
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const std::string& line) { return line.find(strPart) != std::string::npos; });
-    }
 
     ScopedTempDir m_dir{true};
-    ScopedLoggerReset m_logger;
-    RecordingLogSink m_log;
+    ScopedLogCapture m_log;
     ScopedMessageBoxRecorder m_boxes;
     const bool m_bPackFirst = GetReadPackFirst();
 };

@@ -89,7 +89,7 @@ TEST_F(DiskFileTest, PositionOutsideTheRangeAssertsLogsAndReadsNothing) {
     EXPECT_EQ(texts[1], "f.csv文件结构损坏，若一定出现此情况，请重新安装客户端");
     EXPECT_NE(texts[2].find("KXKernal_Assert(m_nCurTell >= m_nBeginTell && m_nCurTell <= m_nEndTell);"),
               std::string::npos);
-    EXPECT_TRUE(Logged("[WL_ERROR] [M_Logic]CKXKernal_File::Eof f.csv文件结构损坏，若一定出现此情况，请重新安装客户端 curr[5] begin[0] end[3]"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]CKXKernal_File::Eof f.csv文件结构损坏，若一定出现此情况，请重新安装客户端 curr[5] begin[0] end[3]");
 
     char aBuf[4];
     EXPECT_EQ(pFile->Read(aBuf, 1, 1), 0u);

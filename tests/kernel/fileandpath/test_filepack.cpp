@@ -86,6 +86,8 @@ TEST_F(FilePackRoundTrip, SecondOpenReturnsTheSameArchiveWithoutTouchingTheDisk)
 }
 
 TEST_F(FilePackRoundTrip, WriterReplacesARepeatedNameAndRefusesBadNames) {
+    m_log.ExpectError("CKXKernal_PackWriter::Add bad inner path []");
+    m_log.ExpectError("CKXKernal_PackWriter::Add bad inner path [nnnn");
     CKXKernal_PackWriter writer;
     EXPECT_TRUE(writer.AddBytes("dir/a.txt", "first"));
     EXPECT_TRUE(writer.AddBytes("DIR\\A.TXT", "second"));
@@ -99,7 +101,7 @@ TEST_F(FilePackRoundTrip, WriterReplacesARepeatedNameAndRefusesBadNames) {
     EXPECT_TRUE(writer.AddFile("gone.txt", "no/such/file"));
     EXPECT_FALSE(writer.Write("bad.wdf", false));
     EXPECT_FALSE(KXPlatform::GetFileAttributes("bad.wdf").bExists);
-    EXPECT_TRUE(Logged("CKXKernal_PackWriter::Write cannot read no/such/file"));
+    m_log.ExpectError("CKXKernal_PackWriter::Write cannot read no/such/file");
 }
 
 TEST_F(FilePackRoundTrip, OpenForWriteReadsTheIndexButIsNotRegistered) {

@@ -72,7 +72,7 @@ TEST_F(OpenFileTest, CorruptFirstArchiveFallsBackToTheSecondSplit) {
     ASSERT_TRUE(KXPlatform::MakeDirectory("a"));
     BuildPack("a/b.wdf", {{"c.x", "second"}});
     EXPECT_EQ(ReadVia("a/b/c.x"), "second");
-    EXPECT_TRUE(Logged("[WL_MUST] [M_Logic]CKXKernal_File_Pack::Open Lumo544"));
+    EXPECT_TRUE(m_log.Has("[WL_MUST] [M_Logic]CKXKernal_File_Pack::Open Lumo544"));
 }
 
 TEST_F(OpenFileTest, ReadWholeFileEndsWithANul) {
@@ -105,6 +105,7 @@ TEST_F(OpenFileTest, CallbacksSeeTheFileOrTheFailureIsLogged) {
     EXPECT_TRUE(KXKernal_ReadFileWithCallback("p/t.txt", &collected, onData));
     EXPECT_EQ(collected.strBytes, "packed");
     EXPECT_FALSE(KXKernal_ReadFileWithCallback("p/t.txt", &collected, onData)) << "the callback's answer";
+    m_log.ExpectError("KXKernal_OpenFileWithCallback open p/missing.txt failed");
     EXPECT_FALSE(KXKernal_ReadFileWithCallback("p/missing.txt", &collected, onData));
     EXPECT_EQ(collected.nCalls, 2);
 
@@ -114,9 +115,9 @@ TEST_F(OpenFileTest, CallbacksSeeTheFileOrTheFailureIsLogged) {
     };
     EXPECT_TRUE(KXKernal_OpenFileWithCallback("p/t.txt", &collected, onOpen));
     EXPECT_EQ(collected.strBytes, "p/t.txt");
-    EXPECT_FALSE(Logged("[WL_ERROR] [M_Logic]KXKernal_OpenFileWithCallback"));
+    EXPECT_FALSE(m_log.Has("[WL_ERROR] [M_Logic]KXKernal_OpenFileWithCallback"));
     EXPECT_FALSE(KXKernal_OpenFileWithCallback("p/missing.txt", &collected, onOpen));
-    EXPECT_TRUE(Logged("[WL_ERROR] [M_Logic]KXKernal_OpenFileWithCallback open p/missing.txt failed"));
+    EXPECT_TRUE(m_log.Has("[WL_ERROR] [M_Logic]KXKernal_OpenFileWithCallback open p/missing.txt failed"));
 }
 
 TEST_F(OpenFileTest, ExistsRenameAndDeleteActOnDiskFiles) {

@@ -21,7 +21,7 @@ std::string OpenFilesOfAChild() {
 class InheritanceTest : public FilePackTest {};
 
 TEST_F(InheritanceTest, LogFileArchivesAndDiskFilesStayOutOfChildren) {
-    ArkLog(WL_ERROR, M_Common, "opens the log file");
+    // The log capture of the fixture has opened the log file.
     const std::string strLog = CArkLogger::Instance().GetLogFilePath();
     ASSERT_FALSE(strLog.empty());
     BuildPack("inherit.wdf", {{"a.txt", "packed"}});

@@ -19,8 +19,6 @@ namespace {
 class OutputReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory("log");
-        CArkLogger::Instance().SetSink(0, &m_sink);
         checktables::WriteStringTable();
         ASSERT_TRUE(m_res.LoadStringDef());
         m_mgr.Attach(&m_view, &m_host, &m_res);
@@ -32,7 +30,6 @@ protected:
         g_DetailInfo.strReportText = "HEAD|";
     }
     void TearDown() override {
-        CArkLogger::Instance().SetSink(0, nullptr);
         g_DetailInfo.strReportText.clear();
     }
     // Runs a script that prints the file's bytes in the slot and waits for its end.
@@ -41,7 +38,6 @@ protected:
         ASSERT_TRUE(m_mgr.RunCommand(nSlot, "cat out.bin", 1));
         ASSERT_TRUE(proccount::WaitFor([&] { return m_mgr.IsSlotDone(nSlot); }));
     }
-    bool HasLog(const std::string& strText) const { return m_sink.Has(strText); }
     void ExpectReadFailureShown(uint32_t uStep) {
         EXPECT_EQ("ll-overflow", m_view.texts[0]);
         EXPECT_EQ("ll-overflow", m_view.texts[2]);
@@ -55,8 +51,7 @@ protected:
     }
 
     ScopedTempDir m_dir{true};
-    ScopedLoggerReset m_reset;
-    RecordingLogSink m_sink;
+    ScopedLogCapture m_log;
     ScopedMessageBoxRecorder m_boxes;
     CNetChk_UtilResMgr m_res;
     RecordingCheckView m_view;
@@ -73,7 +68,7 @@ TEST_F(OutputReaderTest, PingOutputIsAppendedParsedAndLogged) {
     EXPECT_EQ(25, m_mgr.GetSlotLoss(1));
     EXPECT_EQ(-1, m_mgr.GetSlotLag(0));  // the other slot keeps its initial figures
     EXPECT_EQ(100, m_mgr.GetSlotLoss(0));
-    EXPECT_TRUE(HasLog("[WL_MUST] [M_Logic]丢包率是25 , 延迟是11"));
+    EXPECT_TRUE(m_log.Has("[WL_MUST] [M_Logic]丢包率是25 , 延迟是11"));
     EXPECT_TRUE(m_view.calls.empty());
 }
 
@@ -114,8 +109,8 @@ TEST_F(OutputReaderTest, TargetFileIsReadAsTextAndDeleted) {
 
 TEST_F(OutputReaderTest, MissingTargetFileShowsTheFailure) {
     EXPECT_FALSE(m_mgr.ReadTargetFile(4));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]打开批处理生成的文件失败！errcode 2"));
-    EXPECT_FALSE(HasLog("读管道失败"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]打开批处理生成的文件失败！errcode 2");
+    EXPECT_FALSE(m_log.Has("读管道失败"));
     EXPECT_EQ("HEAD|", g_DetailInfo.strReportText);
     ExpectReadFailureShown(4);
 }
@@ -124,7 +119,7 @@ TEST_F(OutputReaderTest, PipeReadFailureKeepsTheFiguresAndShowsTheFailure) {
     m_mgr.SetSlotFigures(0, 33, 7);
     // Slot 0 never had a pipe.
     EXPECT_FALSE(m_mgr.ParsePingOutput(1, 0));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]读管道失败！errcode"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]读管道失败！errcode");
     EXPECT_EQ(33, m_mgr.GetSlotLag(0));
     EXPECT_EQ(7, m_mgr.GetSlotLoss(0));
     EXPECT_EQ("HEAD|", g_DetailInfo.strReportText);

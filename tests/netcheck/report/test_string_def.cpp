@@ -34,17 +34,15 @@ TEST(StringDef, LookupsByKey) {
 
 TEST(StringDef, MissingTableIsLoggedAndLeavesLookupsEmpty) {
     ScopedTempDir dir(true);
-    std::filesystem::create_directory("log");
-    ScopedLoggerReset reset;
-    RecordingLogSink sink;
-    CArkLogger::Instance().SetSink(0, &sink);
+    ScopedLogCapture log;
+    log.ExpectError("[WL_ERROR] [M_Common]无法读取字符串信息配置文件./config/sys/NetChk_string_def.csv！");
     ScopedMessageBoxRecorder boxes;
 
     CNetChk_UtilResMgr resources;
     EXPECT_FALSE(resources.LoadStringDef());
     EXPECT_EQ(resources.GetNetChkString("Ntc_NQ_Good"), "");
-    ASSERT_EQ(sink.Lines().size(), 1u);
-    EXPECT_NE(sink.Lines()[0].find("[WL_ERROR] [M_Common]无法读取字符串信息配置文件./config/sys/NetChk_string_def.csv！\n\r\n"),
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_NE(log.Lines()[0].find("[WL_ERROR] [M_Common]无法读取字符串信息配置文件./config/sys/NetChk_string_def.csv！\n\r\n"),
               std::string::npos);
     EXPECT_EQ(boxes.Count(), 0u);
 

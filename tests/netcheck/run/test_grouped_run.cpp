@@ -35,7 +35,7 @@ TEST_F(GroupedRun, BadPingFinishingLastRunsGroupFive) {
     EXPECT_EQ((std::vector<int32_t>{2}), m_view.verdicts);  // group 5 without a bad slot
     // The final verdict judges the chosen group-4 ping (the bad one), not group 5.
     EXPECT_EQ(0u, g_DetailInfo.strReportText.find("网络质量: 较差\n网络延迟: 高 大于500毫秒\n丢包率: 高 100%\n\n"));
-    EXPECT_TRUE(HasLog("开始执行批处理命令，目前是第 1 条，并行命令，命令内容是cat common.txt # ping"));
+    EXPECT_TRUE(m_log.Has("开始执行批处理命令，目前是第 1 条，并行命令，命令内容是cat common.txt # ping"));
 }
 
 TEST_F(GroupedRun, BadSlotInGroupFiveGivesOutcomeThree) {
@@ -147,8 +147,8 @@ TEST_F(GroupedRun, StoppingEndsTheChildrenAndKeepsTheReport) {
     EXPECT_EQ(childrenBefore + 1, proccount::ChildProcesses());
     m_mgr.StopCheck();
     EXPECT_EQ(childrenBefore, proccount::ChildProcesses());
-    EXPECT_TRUE(HasLog("[WL_WARNING] [M_Logic]子进程居然还在，应该是玩家按了停止按钮手动终止的！子进程:1,结果:258"));
-    EXPECT_FALSE(HasLog("子进程:0"));
+    EXPECT_TRUE(m_log.Has("[WL_WARNING] [M_Logic]子进程居然还在，应该是玩家按了停止按钮手动终止的！子进程:1,结果:258"));
+    EXPECT_FALSE(m_log.Has("子进程:0"));
     EXPECT_FALSE(std::filesystem::exists("QVRTNchk0.sh"));
     EXPECT_FALSE(std::filesystem::exists("QVRTNchk1.sh"));
     EXPECT_EQ(INetChk_RunHost::kAppIdle, m_host.nAppState);
@@ -165,7 +165,7 @@ TEST_F(GroupedRun, MissingGroupFiveIsFatalAtStepOne) {
     AddOrdered(1, "echo never", "x");  // two steps: step 1 needs group 5
     Start();
     ASSERT_TRUE(RunToEnd());
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]查找命令时发生错误，没有找到相应命令，当前命令：1，命令类型：5"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]查找命令时发生错误，没有找到相应命令，当前命令：1，命令类型：5");
     ASSERT_EQ(1u, m_boxes.Count());
     EXPECT_EQ("出现致命错误，请将联系客服！", m_boxes.Texts()[0]);
     EXPECT_EQ(1, m_host.nQuitRequests);

@@ -47,12 +47,12 @@ TEST_F(HostileServer, ANameIsOneFileAndRunsNothing) {
 
 TEST_F(HostileServer, AnAddressThatIsNoIPv4AddressKeepsItsCommandsFromRunning) {
     ASSERT_TRUE(Load("S1", "1.2.3.4;touch PWNED", Command(1, "echo before", "plain") + Command(0, "ping -c 1 #IP#", "ping")));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Common]CNetChk_CommandMgr::loadNewCommandMgrXml 服务器地址1.2.3.4;touch PWNED不是IPv4地址"));
+    m_log.ExpectError("[WL_ERROR] [M_Common]CNetChk_CommandMgr::loadNewCommandMgrXml 服务器地址1.2.3.4;touch PWNED不是IPv4地址");
     Start();
     ASSERT_TRUE(RunToEnd());
     // The command without the address ran; the one with it failed as a command that cannot start.
     EXPECT_EQ(1u, Count("before"));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]创建子进程失败! 服务器地址不是IPv4地址，命令未执行：ping -c 1 #IP#"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]创建子进程失败! 服务器地址不是IPv4地址，命令未执行：ping -c 1 #IP#");
     ASSERT_EQ(1u, m_boxes.Count());
     EXPECT_EQ("出现致命错误，请将联系客服！", m_boxes.Texts()[0]);
     EXPECT_EQ(1, m_host.nQuitRequests);

@@ -34,10 +34,10 @@ TEST_F(OrderedRun, ThreeCommandsEndToEnd) {
         expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
     }
     EXPECT_EQ(expected + "\r\n", ResultFile());
-    EXPECT_TRUE(HasLog("没有目录 " + (m_dir / "exe/checklist") + "，要自己创建一个!"));
-    EXPECT_TRUE(HasLog("[WL_MUST] [M_Logic]保存结果文件 " + (m_dir / "exe/checklist/S1.txt")));
-    EXPECT_TRUE(HasLog("[WL_MUST] [M_Logic]批处理全部执行完成！！"));
-    EXPECT_TRUE(HasLog("[WL_WARNING] [M_Logic]开始执行批处理命令，目前是第 2 条，命令内容是echo filed > S1.txt"));
+    EXPECT_TRUE(m_log.Has("没有目录 " + (m_dir / "exe/checklist") + "，要自己创建一个!"));
+    EXPECT_TRUE(m_log.Has("[WL_MUST] [M_Logic]保存结果文件 " + (m_dir / "exe/checklist/S1.txt")));
+    EXPECT_TRUE(m_log.Has("[WL_MUST] [M_Logic]批处理全部执行完成！！"));
+    EXPECT_TRUE(m_log.Has("[WL_WARNING] [M_Logic]开始执行批处理命令，目前是第 2 条，命令内容是echo filed > S1.txt"));
     // Working files are gone: the output file was read and deleted, the scripts removed by the stop.
     EXPECT_FALSE(std::filesystem::exists("S1.txt"));
     EXPECT_FALSE(std::filesystem::exists("QVRTNchk0.sh"));
@@ -71,6 +71,7 @@ TEST_F(OrderedRun, VerdictIndexFollowsTheLastPingAndARecheckStartsClean) {
 }
 
 TEST_F(OrderedRun, AnEmptyCatalogueTakesTheFatalPath) {
+    m_log.ExpectError("查找命令时发生错误，没有找到相应命令，当前命令：0");
     Start();
     EXPECT_EQ(1u, m_boxes.Count());
     EXPECT_EQ(1, m_host.nQuitRequests);

@@ -22,11 +22,11 @@ TEST_F(SystemText, ChineseNamesAndUtf8OutputsReadRight) {
     ASSERT_TRUE(RunToEnd());
     EXPECT_EQ(2u, Count("丢失 = 0 (0% 丢失)，"));
     EXPECT_EQ(2u, Count("最长 = 12ms，平均 = 11ms"));
-    EXPECT_TRUE(HasLog("丢包率是0 , 延迟是11"));
+    EXPECT_TRUE(m_log.Has("丢包率是0 , 延迟是11"));
     EXPECT_EQ("nq-good", m_view.texts[0]);
     // The output file was named in UTF-8 (and deleted after reading), and so is the result file.
     EXPECT_FALSE(std::filesystem::exists(u8"一区 电信.txt"));
-    EXPECT_TRUE(HasLog("删除文件" + KXPlatform::Utf8ToGbk(std::filesystem::current_path().string()) + "/一区 电信.txt"));
+    EXPECT_TRUE(m_log.Has("删除文件" + KXPlatform::Utf8ToGbk(std::filesystem::current_path().string()) + "/一区 电信.txt"));
     const std::string strSaved = ReadTestFile(m_dir / u8"exe/checklist/一区 电信.txt");
     EXPECT_NE(std::string::npos, strSaved.find("平均 = 11ms\r\n"));
     EXPECT_EQ(m_dir / u8"exe/checklist/一区 电信.txt", m_mgr.GetResultFilePath());
@@ -41,8 +41,8 @@ TEST_F(SystemText, AResultFileThatCannotBeWrittenIsReported) {
     // The run finished all the same, and the caller learns why nothing was saved.
     EXPECT_EQ((std::vector<int32_t>{0}), m_view.verdicts);
     EXPECT_NE(0, m_mgr.GetResultFileError());
-    EXPECT_TRUE(HasLog("保存结果文件出错，错误码 " + std::to_string(m_mgr.GetResultFileError())));
-    EXPECT_FALSE(HasLog("保存结果文件 "));
+    m_log.ExpectError("保存结果文件出错，错误码 " + std::to_string(m_mgr.GetResultFileError()));
+    EXPECT_FALSE(m_log.Has("保存结果文件 "));
     EXPECT_FALSE(m_mgr.SaveResultFile());
 
     std::filesystem::remove(m_dir / "exe/checklist");

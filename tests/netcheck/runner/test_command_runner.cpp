@@ -15,14 +15,10 @@ namespace {
 class CommandRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory("log");
-        CArkLogger::Instance().SetSink(0, &m_sink);
         m_mgr.Attach(&m_view, &m_host, nullptr);
         m_mgr.GetCatalogue().m_strTargetFile = "S1.txt";
     }
-    void TearDown() override { CArkLogger::Instance().SetSink(0, nullptr); }
 
-    bool HasLog(const std::string& strText) const { return m_sink.Has(strText); }
     std::string WaitOutput(int32_t nSlot) {
         EXPECT_TRUE(proccount::WaitFor([&] { return m_mgr.IsSlotDone(nSlot); }));
         std::string out;
@@ -39,8 +35,7 @@ protected:
     }
 
     ScopedTempDir m_dir{true};
-    ScopedLoggerReset m_reset;
-    RecordingLogSink m_sink;
+    ScopedLogCapture m_log;
     ScopedMessageBoxRecorder m_boxes;
     RecordingCheckView m_view;
     RecordingRunHost m_host;
@@ -63,7 +58,7 @@ TEST_F(CommandRunnerTest, TypeTwoEchoesItsLineAndRemovesTheOldOutputFile) {
     WriteTestFile("S1.txt", "output of the last run");
     ASSERT_TRUE(m_mgr.RunCommand(0, "echo 'a b' it", 2));
     EXPECT_FALSE(std::filesystem::exists("S1.txt"));
-    EXPECT_TRUE(HasLog("删除文件" + std::filesystem::current_path().string() + "/S1.txt"));
+    EXPECT_TRUE(m_log.Has("删除文件" + std::filesystem::current_path().string() + "/S1.txt"));
     EXPECT_EQ("printf '%s\\n' 'echo '\\''a b'\\'' it'\necho 'a b' it\nexit\n", ReadTestFile("QVRTNchk0.sh"));
     EXPECT_EQ("echo 'a b' it\na b it\n", WaitOutput(0));
 }
@@ -81,7 +76,7 @@ TEST_F(CommandRunnerTest, RunningASlotAgainEndsItsEarlierChild) {
 
 TEST_F(CommandRunnerTest, SlotOutOfRangeTakesTheFatalPath) {
     EXPECT_FALSE(m_mgr.RunCommand(2, "echo never", 0));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]创建子进程时错误，索引码：2"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]创建子进程时错误，索引码：2");
     ExpectFatal();
     EXPECT_FALSE(std::filesystem::exists("QVRTNchk2.sh"));
 }
@@ -89,15 +84,15 @@ TEST_F(CommandRunnerTest, SlotOutOfRangeTakesTheFatalPath) {
 TEST_F(CommandRunnerTest, AnUnwritableBatchFileTakesTheFatalPath) {
     std::filesystem::create_directory("QVRTNchk0.sh");
     EXPECT_FALSE(m_mgr.RunCommand(0, "echo never", 0));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]创建临时批处理文件出错！！"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]创建临时批处理文件出错！！");
     ExpectFatal();
 }
 
 TEST_F(CommandRunnerTest, PipeOperationsOutsideTheSlotsOnlyLog) {
     m_mgr.InitPipe(2);
     m_mgr.ClosePipe(-1);
-    EXPECT_TRUE(HasLog("CNetChk_CommandMgr::InitPipe 初始化管道错误 索引：2"));
-    EXPECT_TRUE(HasLog("CNetChk_CommandMgr::ClosePipe 关闭管道错误 索引：-1"));
+    m_log.ExpectError("CNetChk_CommandMgr::InitPipe 初始化管道错误 索引：2");
+    m_log.ExpectError("CNetChk_CommandMgr::ClosePipe 关闭管道错误 索引：-1");
     EXPECT_EQ(0u, m_boxes.Count());
     EXPECT_EQ(0, m_host.nQuitRequests);
     // Empty slots report no child and no output.
@@ -108,19 +103,19 @@ TEST_F(CommandRunnerTest, PipeOperationsOutsideTheSlotsOnlyLog) {
 
 TEST_F(CommandRunnerTest, DeleteLocalFileIgnoresMissingFilesAndLogsFailures) {
     m_mgr.DeleteLocalFile("absent.txt");
-    EXPECT_TRUE(m_sink.Lines().empty());
+    EXPECT_TRUE(m_log.Lines().empty());
     WriteTestFile("present.txt", "x");
     m_mgr.DeleteLocalFile("present.txt");
     EXPECT_FALSE(std::filesystem::exists("present.txt"));
-    EXPECT_EQ(1u, m_sink.Lines().size());
+    EXPECT_EQ(1u, m_log.Lines().size());
 
     // Something that exists but cannot be deleted is named, then the failure is logged; the run goes on.
     std::filesystem::create_directory("adir");
-    m_sink.Clear();
+    m_log.Clear();
     m_mgr.DeleteLocalFile("adir");
     EXPECT_TRUE(std::filesystem::exists("adir"));
-    EXPECT_TRUE(HasLog("[WL_WARNING] [M_Logic]删除文件" + std::filesystem::current_path().string() + "/adir"));
-    EXPECT_TRUE(HasLog("[WL_ERROR] [M_Logic]删除文件失败！！ 错误码 "));
+    EXPECT_TRUE(m_log.Has("[WL_WARNING] [M_Logic]删除文件" + std::filesystem::current_path().string() + "/adir"));
+    m_log.ExpectError("[WL_ERROR] [M_Logic]删除文件失败！！ 错误码 ");
     EXPECT_EQ(0u, m_boxes.Count());
 }
 

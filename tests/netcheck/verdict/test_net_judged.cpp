@@ -52,10 +52,8 @@ TEST(NetJudged, ColumnsByNameCellsReadLikeAtoiExtraRowsIgnored) {
 
 TEST(NetJudged, MissingTableIsLoggedAndLeavesZeros) {
     ScopedTempDir dir(true);
-    std::filesystem::create_directory("log");
-    ScopedLoggerReset reset;
-    RecordingLogSink sink;
-    CArkLogger::Instance().SetSink(0, &sink);
+    ScopedLogCapture log;
+    log.ExpectError("[WL_ERROR] [M_Common]无法读取网络质量配置文件./config/sys/NetJudged.csv！");
     ScopedMessageBoxRecorder boxes;
 
     CNetChk_UtilResMgr res;
@@ -64,10 +62,9 @@ TEST(NetJudged, MissingTableIsLoggedAndLeavesZeros) {
         EXPECT_EQ(0, res.GetLagLimits()[i]);
         EXPECT_EQ(0, res.GetLossLimits()[i]);
     }
-    ASSERT_EQ(1u, sink.Lines().size());
+    ASSERT_EQ(1u, log.Lines().size());
     EXPECT_NE(std::string::npos,
-              sink.Lines()[0].find("[WL_ERROR] [M_Common]无法读取网络质量配置文件./config/sys/NetJudged.csv！"));
-    CArkLogger::Instance().SetSink(0, nullptr);
+              log.Lines()[0].find("[WL_ERROR] [M_Common]无法读取网络质量配置文件./config/sys/NetJudged.csv！"));
 }
 
 }  // namespace
