@@ -52,11 +52,15 @@ public:
         tmpl.SetStringOffset(e, uOffset);
         return true;
     }
-    // A name for a child template: at most 255 bytes and not empty.
+    // A name for a child template: at most 255 bytes and not empty. The name is used as a C string
+    // (FindChild, the writer), so bytes after a NUL name nothing, and a name that is empty before its
+    // NUL is as damaged as an empty field: kept whole, it would be written back as an empty name.
     bool Name(std::string& str) {
         uint32_t uLen = 0;
         if (!U32(uLen) || uLen == 0 || uLen > ARK_LAYOUT_NAME_MAX || uLen > m_uLeft) return false;
-        str.assign(m_p, uLen);
+        const size_t uNameLen = strnlen(m_p, uLen);
+        if (uNameLen == 0) return false;
+        str.assign(m_p, uNameLen);
         m_p += uLen;
         m_uLeft -= uLen;
         return true;

@@ -168,6 +168,33 @@ TEST(LayoutComponent, LimitsOnNamesDecorateStringsAndTrailingBytes) {
     EXPECT_TRUE(t.Children().empty());
 }
 
+// A child's name is a C string once loaded: what the reader keeps of it must be what the writer writes.
+TEST(LayoutComponent, ChildNamesEndAtTheirNul) {
+    CArkLayoutTemplate src;
+    src.SetString(ArkGui::ARK_LS_CLASS, "CArkWnd");
+    src.AddChild("Kid")->SetString(ArkGui::ARK_LS_CLASS, "CArkWnd");
+    const std::string strGood = ArkGui::WriteLayoutComponent(src);
+    const std::string strName = U32(3) + "Kid";
+    const size_t uAt = strGood.find(strName);
+    ASSERT_NE(uAt, std::string::npos);
+    auto WithName = [&](const std::string& strRaw) {
+        std::string s = strGood;
+        return s.replace(uAt, strName.size(), U32(static_cast<uint32_t>(strRaw.size())) + strRaw);
+    };
+    CArkLayoutTemplate t, again;
+    const std::string strTail = WithName(std::string("Kid\0junk", 8));
+    ASSERT_TRUE(ArkGui::ParseLayoutComponent(strTail.data(), static_cast<uint32_t>(strTail.size()), t));
+    ASSERT_NE(t.FindChild("Kid"), nullptr);
+    const std::string strWritten = ArkGui::WriteLayoutComponent(t);
+    EXPECT_EQ(strWritten, strGood);
+    ASSERT_TRUE(ArkGui::ParseLayoutComponent(strWritten.data(), static_cast<uint32_t>(strWritten.size()), again));
+    // Empty before its NUL, the name would be written back as the empty name no reader accepts.
+    const std::string strEmpty = WithName(std::string("\0Kid", 4));
+    EXPECT_FALSE(ArkGui::ParseLayoutComponent(strEmpty.data(), static_cast<uint32_t>(strEmpty.size()), t));
+    EXPECT_FALSE(t.IsLoaded());
+    EXPECT_TRUE(t.Children().empty());
+}
+
 // Middleware inside middleware, nDepth lists deep.
 std::string Nested(int nDepth) {
     auto p = std::make_unique<CArkLayoutTemplate>();

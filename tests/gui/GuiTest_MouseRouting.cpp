@@ -325,3 +325,87 @@ TEST_F(MouseHooks, PassThroughRouteHitsOnlyWindowsMarkedForIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MouseRouting, ParentHearsMouseMovesOverAButtonOnlyWhenItAskedAndTheButtonIsEnabled) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 400, 400);
+    auto* pButton = Make<CArkButton>(pPanel, "ok", 50, 50, 80, 30);
+    auto moveCodes = [pPanel] {
+        std::vector<Notice> v;
+        for (const Notice& n : pPanel->vecNotices) {
+            if (n.uCode == ARK_NOTIFY_MOUSEMOVE) v.push_back(n);
+        }
+        return v;
+    };
+    Mouse(WM_MOUSEMOVE, 70, 65);  // the parent has not asked
+    EXPECT_TRUE(moveCodes().empty());
+
+    EXPECT_FALSE(pPanel->SetWantMouseMove(true));
+    Mouse(WM_MOUSEMOVE, 71, 66);
+    std::vector<Notice> v = moveCodes();
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0].pChild, pButton);
+    EXPECT_EQ(v[0].a, 71);  // the cursor in GUI pixels of the root
+    EXPECT_EQ(v[0].b, 66);
+    Mouse(WM_MOUSEMOVE, 300, 300);  // over the panel itself, not the button
+    EXPECT_EQ(moveCodes().size(), 1u);
+
+    pButton->SetEnabled(false);  // a disabled button is silent
+    Mouse(WM_MOUSEMOVE, 72, 67);
+    EXPECT_EQ(moveCodes().size(), 1u);
+    pButton->SetEnabled(true);
+    EXPECT_TRUE(pPanel->SetWantMouseMove(false));  // asked, then withdrew
+    Mouse(WM_MOUSEMOVE, 73, 68);
+    EXPECT_EQ(moveCodes().size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MouseRouting, TripleClickOnAButtonIsPressClickDoubleClickClickPressClick) {
+    // The host sends a triple click as press, double click, press; each release after a press or a
+    // double click on the button is a click.
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 0, 0, 400, 400);
+    Make<CArkButton>(pPanel, "ok", 50, 50, 80, 30);
+    Mouse(WM_LBUTTONDOWN, 60, 60, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 60, 60);
+    Mouse(WM_LBUTTONDBLCLK, 60, 60, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 60, 60);
+    Mouse(WM_LBUTTONDOWN, 60, 60, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, 60, 60);
+    EXPECT_EQ(pPanel->Codes(), (std::vector<uint32_t>{ARK_NOTIFY_PRESS, ARK_NOTIFY_CLICK, ARK_NOTIFY_DBLCLK,
+                                                      ARK_NOTIFY_CLICK, ARK_NOTIFY_PRESS, ARK_NOTIFY_CLICK}));
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
+    EXPECT_EQ(Manager().GetMouseProc().GetFocusWnd(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MouseRouting, DragWhoseReleaseWasLostOutsideEndsWhenTheCursorComesBackUnpressed) {
+    CRecordingWnd* pPanel = Make(&m_root, "panel", 100, 100, 200, 150, ARK_STYLE_MOVABLE);
+    Mouse(WM_LBUTTONDOWN, 150, 150, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, 160, 150, MK_LBUTTON);
+    ASSERT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_DRAG);
+    // The cursor leaves the window and the button goes up out there: the release never arrives.
+    Manager().MsgProc(WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(Manager().IsCursorOutside());
+    // Keys meanwhile leave the drag alone (a drag is in progress, so no release is made up for it).
+    Key(WM_KEYDOWN, 'A');
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_DRAG);
+    EXPECT_EQ(pPanel->GetX(), 110);
+    // Back in with the button up: the drop happens where the cursor is and the panel stays put.
+    Mouse(WM_MOUSEMOVE, 200, 170);
+    EXPECT_FALSE(Manager().IsCursorOutside());
+    EXPECT_EQ(Manager().GetMouseProc().GetState(), ARK_MOUSE_NORMAL);
+    EXPECT_FALSE(Manager().GetKeyProc().IsDragInProgress());
+    ASSERT_FALSE(pPanel->vecNotices.empty());
+    EXPECT_EQ(pPanel->vecNotices.back().uCode, ARK_NOTIFY_DROP_SOURCE);
+    EXPECT_EQ(pPanel->GetX(), 110);
+    EXPECT_EQ(pPanel->GetY(), 100);
+}
+
+}  // namespace

@@ -105,6 +105,19 @@ TEST_F(SdlHostWindowTest, MouseClickAndDoubleClick) {
     EXPECT_GE(m_pHost->GetKeyState(VK_LBUTTON), 0);
 }
 
+TEST_F(SdlHostWindowTest, ThirdPressStartsANewPair) {
+    // A quick third press is a plain press again, and a fourth the double click of the new pair.
+    for (int nClicks = 1; nClicks <= 4; ++nClicks) {
+        PushButton(true, SDL_BUTTON_LEFT, 10, 20, nClicks);
+        PushButton(false, SDL_BUTTON_LEFT, 10, 20, nClicks);
+    }
+    std::vector<uint32_t> vecPresses;
+    for (const HostMessage& m : Drain()) {
+        if (m.uMessage == WM_LBUTTONDOWN || m.uMessage == WM_LBUTTONDBLCLK) vecPresses.push_back(m.uMessage);
+    }
+    EXPECT_EQ(vecPresses, (std::vector<uint32_t>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}));
+}
+
 TEST_F(SdlHostWindowTest, ModifiersReachMouseFlagsAndWheel) {
     PushKey(true, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT);
     PushButton(true, SDL_BUTTON_LEFT, 5, 6, 1);
