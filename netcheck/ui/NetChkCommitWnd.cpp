@@ -83,6 +83,8 @@ void CNetChkCommitWnd::Show(bool bShow) {
         if (m_pCommitting) m_pCommitting->Show(false);
         if (m_pCloseBtn) m_pCloseBtn->Show(true);
         NetChkWnd::RaiseShield(m_pShield);
+        // Same layer as the main window, which start-up showed after creating this one.
+        BringToFront();
     }
     CArkWnd::Show(bShow);
 }

@@ -72,6 +72,11 @@ TEST_F(ShippedLayout, EveryWindowFindsItsChildrenAndTheButtonsWork) {
     pMain->EnableUpload(true);
     Click(pUpload->GetX() + pUpload->GetWidth() / 2, pUpload->GetY() + pUpload->GetHeight() / 2);
     EXPECT_TRUE(pCommit->IsVisible());
+    // It stands in front of the main window (same layer, shown later): its own close button takes the click.
+    CArkWnd* pClose = pCommit->FindChild("CloseBtn");
+    ASSERT_NE(pClose, nullptr);
+    Click(pClose->GetX() + pClose->GetWidth() / 2, pClose->GetY() + pClose->GetHeight() / 2);
+    EXPECT_FALSE(pCommit->IsVisible());
 }
 
 TEST_F(ShippedLayout, AFinishedCheckUnderTheMessageBoxDrawsNothingWhileIdle) {
