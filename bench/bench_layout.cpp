@@ -114,17 +114,26 @@ const char* EnterData() {
     return szWhich = "generated";
 }
 
+// A 640 x 520 tree on the software renderer, as the program builds it, without a display.
+struct BenchTree {
+    KXPlatform::CKXPlatform_NullHostWindow host;
+    std::unique_ptr<KXRenderer::IKXRenderer> pRenderer;
+    ArkGui::CArkRootWnd root;
+    BenchTree() {
+        host.Create("bench", 640, 520);
+        pRenderer = KXRenderer::CreateSoftwareRenderer(640, 520);
+        root.CreateRoot(640, 520, &host, pRenderer.get());
+    }
+};
+
 void BM_LoadLayoutAndCreateMainWindow(benchmark::State& state) {
     for (int nModule = 0; nModule < M_MODULE_COUNT; ++nModule) {
         CArkLogger::Instance().SetModuleConsoleLevel(nModule, WL_LEVEL_COUNT);
     }
     const char* szWhich = EnterData();
     SetReadPackFirst(state.range(0) == 0);
-    KXPlatform::CKXPlatform_NullHostWindow host;
-    host.Create("bench", 640, 520);
-    auto pRenderer = KXRenderer::CreateSoftwareRenderer(640, 520);
-    ArkGui::CArkRootWnd root;
-    root.CreateRoot(640, 520, &host, pRenderer.get());
+    BenchTree tree;
+    ArkGui::CArkRootWnd& root = tree.root;
     root.GetManager()->InitFontTable();
     size_t nWindows = 0;
     for (auto _ : state) {
@@ -156,11 +165,8 @@ BENCHMARK(BM_LoadLayoutOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_CreateMainWindowOnly(benchmark::State& state) {
     EnterData();
-    KXPlatform::CKXPlatform_NullHostWindow host;
-    host.Create("bench", 640, 520);
-    auto pRenderer = KXRenderer::CreateSoftwareRenderer(640, 520);
-    ArkGui::CArkRootWnd root;
-    root.CreateRoot(640, 520, &host, pRenderer.get());
+    BenchTree tree;
+    ArkGui::CArkRootWnd& root = tree.root;
     root.GetManager()->LoadLayout(kRoot);
     for (auto _ : state) {
         ArkGui::CArkWnd main;
@@ -173,11 +179,8 @@ BENCHMARK(BM_CreateMainWindowOnly)->Unit(benchmark::kMillisecond);
 // Creation with every image already decoded: a first window keeps the textures the renderer shares.
 void BM_CreateMainWindowImagesKept(benchmark::State& state) {
     EnterData();
-    KXPlatform::CKXPlatform_NullHostWindow host;
-    host.Create("bench", 640, 520);
-    auto pRenderer = KXRenderer::CreateSoftwareRenderer(640, 520);
-    ArkGui::CArkRootWnd root;
-    root.CreateRoot(640, 520, &host, pRenderer.get());
+    BenchTree tree;
+    ArkGui::CArkRootWnd& root = tree.root;
     root.GetManager()->LoadLayout(kRoot);
     ArkGui::CArkWnd keeper;
     keeper.CreateFromTemplate("NetChkMainWnd", &root);
