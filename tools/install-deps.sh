@@ -8,7 +8,7 @@ packages=(
   libtinyxml-dev libtinyxml2-dev libcurl4-openssl-dev
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
-  iputils-ping valgrind python3
+  iputils-ping valgrind python3 nginx
   xvfb xdotool imagemagick x11-utils
 )
 missing=()
