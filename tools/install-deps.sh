@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping valgrind python3 nginx
+  postgresql libpq-dev
   xvfb xdotool imagemagick x11-utils
 )
 missing=()
