@@ -1,0 +1,13 @@
+// The report stores the server tests run against, as connection strings. SQLite always; the PostgreSQL
+// backend adds its throw-away cluster's address here.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// strTmpDir: a fresh folder of the calling test, for backends that keep files. Every call must give
+// empty databases: the tests count what they stored.
+std::vector<std::string> NcTestBackendUrls(const std::string& strTmpDir);
+
+// A short name for test names: "sqlite", "postgresql".
+std::string NcTestBackendName(const std::string& strUrl);
