@@ -9,7 +9,8 @@ packages=(
   libmicrohttpd-dev libsqlite3-dev
   libsdl2-dev libsdl2-image-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
-  iputils-ping valgrind python3
+  iputils-ping valgrind python3 nginx
+  postgresql libpq-dev
   xvfb xdotool imagemagick x11-utils
 )
 missing=()

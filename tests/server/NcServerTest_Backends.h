@@ -9,5 +9,9 @@
 // empty databases: the tests count what they stored.
 std::vector<std::string> NcTestBackendUrls(const std::string& strTmpDir);
 
+// The backends' short names, in the order of NcTestBackendUrls, without creating anything (the test
+// suites are instantiated from them before any cluster is up).
+std::vector<std::string> NcTestBackendNames();
+
 // A short name for test names: "sqlite", "postgresql".
 std::string NcTestBackendName(const std::string& strUrl);

@@ -2,20 +2,16 @@
 
 #include <sys/stat.h>
 
-std::vector<std::string> NcTestBackendNames() {
-    std::vector<std::string> names;
-    for (const std::string& url : NcTestBackendUrls("/nonexistent")) names.push_back(NcTestBackendName(url));
-    return names;
-}
-
 std::string FormBody(const std::string& strUser, const std::string& strServer, const std::string& strContent) {
     return "UserName=" + strUser + "&QuestionType=q&ServerName=" + strServer + "&NetType=n&Description=d&CheckContent=" +
            strContent;
 }
 
 void ServerTest::SetUp() {
-    for (const std::string& url : NcTestBackendUrls(m_tmp.Path())) {
-        if (NcTestBackendName(url) == GetParam()) m_strUrl = url;
+    const std::vector<std::string> names = NcTestBackendNames();
+    const std::vector<std::string> urls = NcTestBackendUrls(m_tmp.Path());
+    for (size_t i = 0; i < names.size() && i < urls.size(); ++i) {
+        if (names[i] == GetParam()) m_strUrl = urls[i];
     }
     ASSERT_FALSE(m_strUrl.empty());
     m_config.uPort = 0;

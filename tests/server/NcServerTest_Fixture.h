@@ -50,5 +50,3 @@ std::string FormBody(const std::string& strUser, const std::string& strServer = 
 #define NC_SERVER_BACKENDS(Suite)                                                                  \
     INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(NcTestBackendNames()),           \
                              [](const ::testing::TestParamInfo<std::string>& info) { return info.param; })
-
-std::vector<std::string> NcTestBackendNames();
