@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -108,8 +109,10 @@ bool CNcServerImpl::Start(std::string* pError) {
 
 void CNcServerImpl::Stop() {
     if (!m_pDaemon) return;
-    // No new connections from here on; the listening socket is ours to close.
+    // No new connections from here on. The listening socket is ours now: closed at once, so that a
+    // client (or the balancer in front) is refused instead of queueing on a server that will not answer.
     const MHD_socket nListen = MHD_quiesce_daemon(m_pDaemon);
+    if (nListen != MHD_INVALID_SOCKET) close(nListen);
     {
         std::unique_lock<std::mutex> lock(m_flightLock);
         m_flightDone.wait_for(lock, std::chrono::seconds(m_config.uShutdownGraceSec), [&] { return m_nInFlight == 0; });
@@ -117,7 +120,6 @@ void CNcServerImpl::Stop() {
     }
     MHD_stop_daemon(m_pDaemon);
     m_pDaemon = nullptr;
-    if (nListen != MHD_INVALID_SOCKET) close(nListen);
     {
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_bStopWatch = true;

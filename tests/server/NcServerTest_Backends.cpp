@@ -2,8 +2,16 @@
 
 #include "server/NcServerTest_PgCluster.h"
 
+std::string NcTestBackendUrl(const std::string& strName, const std::string& strTmpDir) {
+    if (strName == "sqlite") return "sqlite:" + strTmpDir + "/reports.db";
+    if (strName == "postgresql") return NcTestPgFreshDatabase();
+    return std::string();
+}
+
 std::vector<std::string> NcTestBackendUrls(const std::string& strTmpDir) {
-    return {"sqlite:" + strTmpDir + "/reports.db", NcTestPgFreshDatabase()};
+    std::vector<std::string> urls;
+    for (const std::string& name : NcTestBackendNames()) urls.push_back(NcTestBackendUrl(name, strTmpDir));
+    return urls;
 }
 
 std::vector<std::string> NcTestBackendNames() { return {"sqlite", "postgresql"}; }

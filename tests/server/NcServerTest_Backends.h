@@ -13,5 +13,8 @@ std::vector<std::string> NcTestBackendUrls(const std::string& strTmpDir);
 // suites are instantiated from them before any cluster is up).
 std::vector<std::string> NcTestBackendNames();
 
+// The URL of one backend by its short name; only that backend is set up ("" for an unknown name).
+std::string NcTestBackendUrl(const std::string& strName, const std::string& strTmpDir);
+
 // A short name for test names: "sqlite", "postgresql".
 std::string NcTestBackendName(const std::string& strUrl);

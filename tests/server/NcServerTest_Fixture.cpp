@@ -8,11 +8,7 @@ std::string FormBody(const std::string& strUser, const std::string& strServer, c
 }
 
 void ServerTest::SetUp() {
-    const std::vector<std::string> names = NcTestBackendNames();
-    const std::vector<std::string> urls = NcTestBackendUrls(m_tmp.Path());
-    for (size_t i = 0; i < names.size() && i < urls.size(); ++i) {
-        if (names[i] == GetParam()) m_strUrl = urls[i];
-    }
+    m_strUrl = NcTestBackendUrl(GetParam(), m_tmp.Path());
     ASSERT_FALSE(m_strUrl.empty());
     m_config.uPort = 0;
     m_config.uThreads = 2;
