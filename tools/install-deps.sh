@@ -7,7 +7,7 @@ packages=(
   libboost-dev libboost-thread-dev libboost-system-dev libboost-regex-dev
   libtinyxml-dev libtinyxml2-dev libcurl4-openssl-dev
   libmicrohttpd-dev libsqlite3-dev
-  libsdl2-dev libsdl2-image-dev libfreetype-dev
+  libsdl2-dev libsdl2-image-dev libdeflate-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping valgrind python3 nginx
   postgresql libpq-dev
