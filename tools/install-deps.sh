@@ -6,9 +6,11 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libboost-dev libboost-thread-dev libboost-system-dev libboost-regex-dev
   libtinyxml-dev libtinyxml2-dev libcurl4-openssl-dev
-  libsdl2-dev libsdl2-image-dev libfreetype-dev
+  libmicrohttpd-dev libsqlite3-dev
+  libsdl2-dev libsdl2-image-dev libdeflate-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping valgrind python3 nginx
+  postgresql libpq-dev
   xvfb xdotool imagemagick x11-utils
 )
 missing=()

@@ -8,11 +8,21 @@
 
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Renderer/KXRenderer.h"
+#include "KX_Renderer/KXRenderer_Png.h"
 
 namespace KXRenderer {
 
 bool DecodeImage(const std::vector<unsigned char>& vecData, int& nWidth, int& nHeight, std::vector<uint32_t>& vecArgb,
                  const char*& szError) {
+    szError = "";
+    // The tool's own art takes the quick way; SDL2_image reads everything else, by way of a surface
+    // in its own layout and a conversion.
+    if (DecodePngRgba8(vecData.data(), vecData.size(), nWidth, nHeight, vecArgb)) return true;
+    return DecodeImageGeneral(vecData, nWidth, nHeight, vecArgb, szError);
+}
+
+bool DecodeImageGeneral(const std::vector<unsigned char>& vecData, int& nWidth, int& nHeight,
+                        std::vector<uint32_t>& vecArgb, const char*& szError) {
     szError = "";
     SDL_RWops* pStream = SDL_RWFromConstMem(vecData.data(), static_cast<int>(vecData.size()));
     SDL_Surface* pLoaded = pStream ? IMG_Load_RW(pStream, 1) : nullptr;

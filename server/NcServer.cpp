@@ -1,0 +1,190 @@
+// The server's lifecycle: the libmicrohttpd daemon with its limits, the read deadline, the graceful stop.
+#include "server/NcServer_Impl.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+MHD_Result OnRequestThunk(void* pCls, MHD_Connection* pConn, const char* szUrl, const char* szMethod,
+                          const char* /*szVersion*/, const char* pData, size_t* pSize, void** ppState) {
+    return static_cast<CNcServerImpl*>(pCls)->OnRequest(pConn, szUrl, szMethod, pData, pSize, ppState);
+}
+
+void OnCompletedThunk(void* pCls, MHD_Connection* pConn, void** ppState, MHD_RequestTerminationCode toe) {
+    NcRequestState* pState = static_cast<NcRequestState*>(*ppState);
+    *ppState = nullptr;
+    static_cast<CNcServerImpl*>(pCls)->OnCompleted(pConn, pState, toe);
+}
+
+void OnConnectionThunk(void* pCls, MHD_Connection* pConn, void** /*ppSocket*/, MHD_ConnectionNotificationCode code) {
+    static_cast<CNcServerImpl*>(pCls)->OnConnection(pConn, code);
+}
+
+// Targets reach the handlers as received: names are decoded by our own rules, so that an escaped NUL or
+// slash can be refused instead of silently cutting or splitting a name.
+size_t KeepEscapes(void* /*pCls*/, MHD_Connection* /*pConn*/, char* sz) { return std::strlen(sz); }
+
+void MhdLog(void* pCls, const char* szFormat, va_list args) {
+    char buf[512];
+    std::vsnprintf(buf, sizeof(buf), szFormat, args);
+    size_t n = std::strlen(buf);
+    while (n > 0 && (buf[n - 1] == '\n' || buf[n - 1] == '\r')) buf[--n] = '\0';
+    for (size_t i = 0; i < n; ++i) {
+        if (buf[i] == '"' || buf[i] == '\n' || buf[i] == '\r') buf[i] = '\'';
+    }
+    static_cast<CNcServerImpl*>(pCls)->Log(std::string("event=mhd what=\"") + buf + "\"");
+}
+
+}  // namespace
+
+CNcServerImpl::CNcServerImpl(const NcServerConfig& config, INcStore& store, NcServerHooks hooks)
+    : m_config(config), m_store(store), m_hooks(std::move(hooks)) {}
+
+CNcServerImpl::~CNcServerImpl() { Stop(); }
+
+void CNcServerImpl::Log(const std::string& strLine) {
+    if (m_hooks.fnLog) {
+        m_hooks.fnLog(strLine);
+        return;
+    }
+    char stamp[32];
+    const std::time_t t = std::time(nullptr);
+    std::tm tmUtc;
+    gmtime_r(&t, &tmUtc);
+    std::strftime(stamp, sizeof(stamp), "%Y-%m-%dT%H:%M:%SZ", &tmUtc);
+    std::fprintf(stderr, "time=%s %s\n", stamp, strLine.c_str());
+}
+
+int64_t CNcServerImpl::NowSec() const {
+    if (m_hooks.fnNowSec) return m_hooks.fnNowSec();
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+bool CNcServerImpl::Start(std::string* pError) {
+    uint32_t uHost = 0;
+    if (!NcParseIpv4(m_config.strListenHost, &uHost)) {
+        *pError = "not an IPv4 address to listen on: " + m_config.strListenHost;
+        return false;
+    }
+    sockaddr_in addr;
+    std::memset(&addr, 0, sizeof(addr));
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(m_config.uPort);
+    addr.sin_addr.s_addr = htonl(uHost);
+
+    const unsigned int uFlags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC | MHD_USE_ERROR_LOG;
+    m_pDaemon = MHD_start_daemon(
+        uFlags, 0, nullptr, nullptr, &OnRequestThunk, this,
+        MHD_OPTION_EXTERNAL_LOGGER, &MhdLog, this,
+        MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&addr),
+        MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned int>(m_config.uThreads),
+        MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned int>(m_config.uMaxConnections),
+        MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned int>(m_config.uIdleTimeoutSec),
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(m_config.uHeaderMemoryBytes),
+        MHD_OPTION_NOTIFY_COMPLETED, &OnCompletedThunk, this,
+        MHD_OPTION_NOTIFY_CONNECTION, &OnConnectionThunk, this,
+        MHD_OPTION_UNESCAPE_CALLBACK, &KeepEscapes, this,
+        MHD_OPTION_END);
+    if (!m_pDaemon) {
+        *pError = "cannot listen on " + m_config.strListenHost + ":" + std::to_string(m_config.uPort);
+        return false;
+    }
+    const MHD_DaemonInfo* pInfo = MHD_get_daemon_info(m_pDaemon, MHD_DAEMON_INFO_BIND_PORT);
+    m_uPort = pInfo ? pInfo->port : m_config.uPort;
+    {
+        std::lock_guard<std::mutex> guard(m_clockLock);
+        m_bStopWatch = false;
+    }
+    m_watch = std::thread(&CNcServerImpl::WatchReads, this);
+    Log("event=listening addr=" + m_config.strListenHost + ":" + std::to_string(m_uPort));
+    return true;
+}
+
+void CNcServerImpl::Stop() {
+    if (!m_pDaemon) return;
+    Log("event=stopping");
+    // No new connections from here on. The listening socket is ours now: closed at once, so that a
+    // client (or the balancer in front) is refused instead of queueing on a server that will not answer.
+    const MHD_socket nListen = MHD_quiesce_daemon(m_pDaemon);
+    if (nListen != MHD_INVALID_SOCKET) close(nListen);
+    {
+        std::unique_lock<std::mutex> lock(m_flightLock);
+        m_flightDone.wait_for(lock, std::chrono::seconds(m_config.uShutdownGraceSec), [&] { return m_nInFlight == 0; });
+        if (m_nInFlight > 0) Log("event=stopping what=\"requests still running after the grace\" count=" + std::to_string(m_nInFlight));
+    }
+    MHD_stop_daemon(m_pDaemon);
+    m_pDaemon = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(m_clockLock);
+        m_bStopWatch = true;
+        m_mapClocks.clear();
+    }
+    m_wakeWatch.notify_all();
+    if (m_watch.joinable()) m_watch.join();
+    Log("event=stopped");
+}
+
+void CNcServerImpl::OnConnection(MHD_Connection* pConn, MHD_ConnectionNotificationCode code) {
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+        const MHD_ConnectionInfo* pInfo = MHD_get_connection_info(pConn, MHD_CONNECTION_INFO_CONNECTION_FD);
+        ReadClock clock;
+        clock.nFd = pInfo ? pInfo->connect_fd : -1;
+        clock.tStart = std::chrono::steady_clock::now();
+        m_mapClocks[pConn] = clock;
+    } else {
+        // Called before libmicrohttpd closes the socket: the watch never touches a number reused since.
+        m_mapClocks.erase(pConn);
+    }
+}
+
+void CNcServerImpl::MarkRequestRead(MHD_Connection* pConn) {
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    auto it = m_mapClocks.find(pConn);
+    if (it != m_mapClocks.end()) it->second.bRead = true;
+}
+
+void CNcServerImpl::RestartReadClock(MHD_Connection* pConn) {
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    auto it = m_mapClocks.find(pConn);
+    if (it != m_mapClocks.end()) {
+        it->second.bRead = false;
+        it->second.tStart = std::chrono::steady_clock::now();
+    }
+}
+
+void CNcServerImpl::WatchReads() {
+    const auto limit = std::chrono::seconds(m_config.uRequestTimeoutSec);
+    std::unique_lock<std::mutex> lock(m_clockLock);
+    while (!m_bStopWatch) {
+        m_wakeWatch.wait_for(lock, std::chrono::milliseconds(500));
+        const auto now = std::chrono::steady_clock::now();
+        for (auto& entry : m_mapClocks) {
+            ReadClock& clock = entry.second;
+            if (clock.bRead || clock.nFd < 0 || now - clock.tStart < limit) continue;
+            // Shutting the socket down (not closing it) makes libmicrohttpd see the end of the stream
+            // and close the connection itself, on its own thread.
+            shutdown(clock.nFd, SHUT_RDWR);
+            clock.nFd = -1;
+            Log("event=read_timeout");
+        }
+    }
+}
+
+CNcServer::CNcServer(const NcServerConfig& config, INcStore& store, NcServerHooks hooks)
+    : m_pImpl(std::make_unique<CNcServerImpl>(config, store, std::move(hooks))) {}
+
+CNcServer::~CNcServer() = default;
+
+bool CNcServer::Start(std::string* pError) { return m_pImpl->Start(pError); }
+
+uint16_t CNcServer::Port() const { return m_pImpl->Port(); }
+
+void CNcServer::Stop() { m_pImpl->Stop(); }

@@ -1,0 +1,91 @@
+// ncserver: the platform server the network checker reports to. Runs until SIGTERM or SIGINT, then lets
+// the requests in flight finish and exits 0.
+#include "server/NcServer.h"
+#include "server/NcServer_Cli.h"
+
+#include <signal.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+int Fail(const std::string& strWhat) {
+    std::fprintf(stderr, "ncserver: %s\n", strWhat.c_str());
+    return 1;
+}
+
+std::unique_ptr<INcStore> OpenMigrated(const NcServerConfig& config, std::string* pError) {
+    std::unique_ptr<INcStore> pStore = NcOpenStore(config.strDatabase, pError);
+    if (pStore && !pStore->Migrate()) {
+        *pError = "cannot bring the database schema up to date";
+        pStore.reset();
+    }
+    return pStore;
+}
+
+int Serve(const NcServerConfig& config) {
+    std::string strError;
+    std::unique_ptr<INcStore> pStore = OpenMigrated(config, &strError);
+    if (!pStore) return Fail(strError);
+
+    // The signals are taken by sigwait below: blocked before any thread starts, so none of the server's
+    // threads is interrupted by them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    CNcServer server(config, *pStore);
+    if (!server.Start(&strError)) return Fail(strError);
+    int nSignal = 0;
+    sigwait(&stopSignals, &nSignal);  // Stop logs the stop; which signal it was does not matter
+    server.Stop();
+    return 0;
+}
+
+int ImportAccounts(const NcServerCommand& command) {
+    std::ifstream file(command.strAccountsFile, std::ios::binary);
+    if (!file) return Fail("cannot read " + command.strAccountsFile);
+    std::ostringstream text;
+    text << file.rdbuf();
+    std::vector<std::string> vecNames;
+    std::string strError;
+    if (!NcParseAccountList(text.str(), &vecNames, &strError)) return Fail(command.strAccountsFile + ": " + strError);
+    std::unique_ptr<INcStore> pStore = OpenMigrated(command.config, &strError);
+    if (!pStore) return Fail(strError);
+    size_t uAdded = 0;
+    if (!pStore->ImportAccounts(vecNames, &uAdded)) return Fail("the import failed; nothing was added");
+    std::printf("accounts read=%zu added=%zu\n", vecNames.size(), uAdded);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    NcServerCommand command;
+    std::string strError;
+    if (!NcParseServerCommand(std::vector<std::string>(argv + 1, argv + argc), &command, &strError)) {
+        std::fprintf(stderr, "ncserver: %s\n%s", strError.c_str(), kNcServerUsage);
+        return 2;
+    }
+    switch (command.action) {
+        case NcServerCommand::Action::Help:
+            std::fputs(kNcServerUsage, stdout);
+            return 0;
+        case NcServerCommand::Action::Migrate: {
+            std::unique_ptr<INcStore> pStore = OpenMigrated(command.config, &strError);
+            if (!pStore) return Fail(strError);
+            std::printf("schema version %d\n", pStore->SchemaVersion());
+            return 0;
+        }
+        case NcServerCommand::Action::ImportAccounts:
+            return ImportAccounts(command);
+        case NcServerCommand::Action::Serve:
+            break;
+    }
+    return Serve(command.config);
+}

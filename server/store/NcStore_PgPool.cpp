@@ -1,0 +1,123 @@
+// The PostgreSQL connection pool and statement helpers.
+#include "server/store/NcStore_PgPool.h"
+
+#include "KX_Kernal/logger/KXKernal_Logger.h"
+
+#include <utility>
+
+namespace {
+
+// Without this libpq prints the server's notices ("relation already exists, skipping") on stderr.
+void IgnoreNotice(void*, const char*) {}
+
+bool IsBroken(PGconn* pConn) { return PQstatus(pConn) != CONNECTION_OK; }
+
+}  // namespace
+
+NcPgResult NcPgExec(PGconn* pConn, const char* szSql, const std::vector<const char*>& vecParams) {
+    return NcPgResult(PQexecParams(pConn, szSql, static_cast<int>(vecParams.size()), nullptr,
+                                   vecParams.empty() ? nullptr : vecParams.data(), nullptr, nullptr, 0));
+}
+
+bool NcPgOk(const NcPgResult& result, PGconn* pConn, const char* szWhat) {
+    ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return true;
+    const char* szMessage = result ? PQresultErrorMessage(result.get()) : "";
+    if (!szMessage || !*szMessage)
+        szMessage = PQerrorMessage(pConn);
+    ArkLog(WL_ERROR, M_Common, "%s: %s", szWhat, szMessage);
+    return false;
+}
+
+CNcPgPool::CNcPgPool(std::string strConnInfo, size_t nMax)
+    : m_strConnInfo(std::move(strConnInfo)), m_nMax(nMax ? nMax : 1) {}
+
+CNcPgPool::~CNcPgPool() {
+    // Every lease has ended by now: the store outlives the requests that use it.
+    for (PGconn* pConn : m_vecIdle)
+        PQfinish(pConn);
+}
+
+PGconn* CNcPgPool::Connect(std::string* pError) {
+    // Defaults first, the caller's string next (its settings win), then what the store relies on: texts
+    // travel as UTF-8 whatever the server's or the environment's default is.
+    const char* aKeys[] = {"connect_timeout", "application_name", "dbname", "client_encoding", nullptr};
+    const char* aValues[] = {"5", "ncserver", m_strConnInfo.c_str(), "UTF8", nullptr};
+    PGconn* pConn = PQconnectdbParams(aKeys, aValues, 1);
+    if (!pConn) {
+        if (pError)
+            *pError = "out of memory";
+        return nullptr;
+    }
+    if (IsBroken(pConn)) {
+        if (pError)
+            *pError = PQerrorMessage(pConn);
+        PQfinish(pConn);
+        return nullptr;
+    }
+    PQsetNoticeProcessor(pConn, IgnoreNotice, nullptr);
+    return pConn;
+}
+
+bool CNcPgPool::Open(std::string* pError) {
+    PGconn* pConn = Connect(pError);
+    if (!pConn)
+        return false;
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_nOpen;
+    m_vecIdle.push_back(pConn);
+    return true;
+}
+
+PGconn* CNcPgPool::Acquire() {
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_cvIdle.wait(guard, [this] { return !m_vecIdle.empty() || m_nOpen < m_nMax; });
+    if (!m_vecIdle.empty()) {
+        PGconn* pConn = m_vecIdle.back();
+        m_vecIdle.pop_back();
+        guard.unlock();
+        // Known dead (an earlier statement saw it go): reconnect before anything is sent.
+        if (IsBroken(pConn))
+            PQreset(pConn);
+        if (IsBroken(pConn)) {
+            ArkLog(WL_ERROR, M_Common, "%s: database unreachable: %s", "CNcPgPool::Acquire", PQerrorMessage(pConn));
+            Release(pConn);
+            return nullptr;
+        }
+        return pConn;
+    }
+    ++m_nOpen;   // reserve the slot, connect without holding the lock
+    guard.unlock();
+    std::string strError;
+    PGconn* pConn = Connect(&strError);
+    if (!pConn) {
+        ArkLog(WL_ERROR, M_Common, "%s: database unreachable: %s", "CNcPgPool::Acquire", strError.c_str());
+        std::lock_guard<std::mutex> relock(m_lock);
+        --m_nOpen;
+        m_cvIdle.notify_one();
+    }
+    return pConn;
+}
+
+void CNcPgPool::Release(PGconn* pConn) {
+    if (!pConn)
+        return;
+    // A unit of work that failed half-way leaves its transaction open; end it so the next user starts clean.
+    if (!IsBroken(pConn) && PQtransactionStatus(pConn) != PQTRANS_IDLE)
+        NcPgExec(pConn, "ROLLBACK");
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_vecIdle.push_back(pConn);
+    m_cvIdle.notify_one();
+}
+
+NcPgResult CNcPgPool::ExecFirst(PGconn* pConn, const char* szSql, const std::vector<const char*>& vecParams) {
+    NcPgResult result = NcPgExec(pConn, szSql, vecParams);
+    ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if ((status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE) && IsBroken(pConn)) {
+        PQreset(pConn);
+        if (!IsBroken(pConn))
+            result = NcPgExec(pConn, szSql, vecParams);
+    }
+    return result;
+}

@@ -1,0 +1,131 @@
+// Running the server: health check, stopping with requests in flight, slow clients, the ten-minute rule
+// under concurrent uploads.
+#include "server/NcServerTest_Fixture.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace {
+
+// Forwards to a real store; Ping and InsertReport can be made to fail as a database outage would.
+class CFlakyStore : public INcStore {
+public:
+    explicit CFlakyStore(INcStore& inner) : m_inner(inner) {}
+    bool Migrate() override { return m_inner.Migrate(); }
+    int32_t SchemaVersion() override { return m_inner.SchemaVersion(); }
+    NcInsertOutcome InsertReport(const NcReport& r, int64_t nNow, int64_t nWindow, int64_t* pId) override {
+        return m_bDown ? NcInsertOutcome::Failed : m_inner.InsertReport(r, nNow, nWindow, pId);
+    }
+    bool ImportAccounts(const std::vector<std::string>& v, size_t* p) override { return m_inner.ImportAccounts(v, p); }
+    int32_t HasAccount(const std::string& s) override { return m_inner.HasAccount(s); }
+    bool GetReport(int64_t nId, NcReport* p) override { return m_inner.GetReport(nId, p); }
+    int64_t CountReports() override { return m_inner.CountReports(); }
+    bool Ping() override { return !m_bDown && m_inner.Ping(); }
+    std::atomic<bool> m_bDown{false};
+
+private:
+    INcStore& m_inner;
+};
+
+class Operation : public ServerTest {};
+
+TEST_P(Operation, AStoreOutageFailsReportsAndHealthUntilItIsBack) {
+    std::string strError;
+    std::unique_ptr<INcStore> pInner = NcOpenStore(m_strUrl, &strError);
+    ASSERT_TRUE(pInner) << strError;
+    ASSERT_TRUE(pInner->Migrate());
+    CFlakyStore store(*pInner);
+    CNcServer server(m_config, store);
+    ASSERT_TRUE(server.Start(&strError)) << strError;
+
+    EXPECT_EQ(SendRaw(server.Port(), MakeRequest("GET", "/healthz")).nStatus, 200);
+    store.m_bDown = true;
+    EXPECT_EQ(SendRaw(server.Port(), MakeRequest("GET", "/healthz")).nStatus, 503);
+    const HttpReply failed = SendRaw(server.Port(), MakeRequest("POST", "/report", FormBody("alice")));
+    EXPECT_EQ(failed.nStatus, 503);
+    EXPECT_EQ(failed.strBody, "{ret=-1}");
+    store.m_bDown = false;
+    EXPECT_EQ(SendRaw(server.Port(), MakeRequest("GET", "/healthz")).nStatus, 200);
+    // Nothing of the failed report was kept: the account is free to report at once.
+    EXPECT_EQ(SendRaw(server.Port(), MakeRequest("POST", "/report", FormBody("alice"))).strBody.find("-"), std::string::npos);
+    EXPECT_EQ(pInner->CountReports(), 1);
+    server.Stop();
+}
+
+TEST_P(Operation, StoppingLetsTheRequestInFlightFinishAndRefusesNewOnes) {
+    StartServer();
+    const std::string strBody = FormBody("alice");
+    const int nFd = ConnectLoopback(Port());
+    ASSERT_GE(nFd, 0);
+    ASSERT_TRUE(SendAll(nFd, "POST /report HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Length: " +
+                                  std::to_string(strBody.size()) + "\r\n\r\n" + strBody.substr(0, 10)));
+    usleep(200 * 1000);  // the server has the headers: the request is in flight
+    const uint16_t uPort = Port();
+    std::thread stopper([this] { m_pServer->Stop(); });
+    usleep(300 * 1000);
+    const int nLate = ConnectLoopback(uPort);
+    EXPECT_LT(nLate, 0);  // no longer accepting
+    if (nLate >= 0) close(nLate);
+    ASSERT_TRUE(SendAll(nFd, strBody.substr(10)));
+    const HttpReply reply = ReadReply(nFd);
+    close(nFd);
+    stopper.join();
+    EXPECT_EQ(reply.nStatus, 200);
+    int64_t nId = 0;
+    ASSERT_EQ(std::sscanf(reply.strBody.c_str(), "{ret=%ld}", &nId), 1) << reply.strBody;
+    NcReport stored;
+    EXPECT_TRUE(m_pStore->GetReport(nId, &stored));
+}
+
+TEST_P(Operation, AClientTricklingItsHeadersIsCutOff) {
+    m_config.uRequestTimeoutSec = 1;
+    m_config.uIdleTimeoutSec = 30;  // the trickle never goes idle: only the read deadline can end it
+    StartServer();
+    const int nFd = ConnectLoopback(Port());
+    ASSERT_GE(nFd, 0);
+    const std::string strHead = "GET /healthz HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
+    bool bCut = false;
+    for (size_t i = 0; i < strHead.size() && !bCut; ++i) {
+        if (send(nFd, &strHead[i], 1, MSG_NOSIGNAL) != 1) bCut = true;
+        char c;
+        // The server's end of the stream shows as a zero-byte read.
+        if (recv(nFd, &c, 1, MSG_DONTWAIT) == 0) bCut = true;
+        usleep(100 * 1000);
+    }
+    close(nFd);
+    EXPECT_TRUE(bCut);
+    // The server itself is fine.
+    EXPECT_EQ(Get("/healthz").nStatus, 200);
+}
+
+// Many uploads of one account at the same moment, each on its own connection to the store: exactly one
+// is stored, every other one is told -3.
+TEST_P(Operation, ConcurrentReportsOfOneAccountStoreExactlyOne) {
+    m_config.uThreads = 4;
+    StartServer();
+    std::vector<std::thread> threads;
+    std::atomic<int> nStored{0}, nRecent{0}, nOther{0};
+    for (int i = 0; i < 8; ++i) {
+        threads.emplace_back([&] {
+            const HttpReply reply = Post(FormBody("alice"));
+            if (reply.strBody == "{ret=-3}") {
+                ++nRecent;
+            } else if (reply.nStatus == 200 && reply.strBody.find('-') == std::string::npos) {
+                ++nStored;
+            } else {
+                ++nOther;
+            }
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(nStored.load(), 1);
+    EXPECT_EQ(nRecent.load(), 7);
+    EXPECT_EQ(nOther.load(), 0);
+    EXPECT_EQ(m_pStore->CountReports(), 1);
+}
+
+NC_SERVER_BACKENDS(Operation);
+
+}  // namespace
