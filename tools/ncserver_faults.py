@@ -71,6 +71,15 @@ def scenario_exact(r, args, checks, url):
     checks.expect(bytes.fromhex(stored[5]).decode("utf-8", "replace") == joined,
                   "stored CheckContent equals the report text, lines joined by @@@")
 
+    # A player who writes the address headers himself gets them replaced by nginx: the page shows the
+    # address nginx saw (here loopback), not the planted one.
+    with socket.create_connection(("127.0.0.1", port), timeout=10) as s:
+        s.sendall(b"GET /ip2city.asp HTTP/1.1\r\nHost: x\r\nX-Real-IP: 6.6.6.6\r\n"
+                  b"X-Forwarded-For: 6.6.6.6\r\nConnection: close\r\n\r\n")
+        page = rig.read_all(s).decode("utf-8", "replace")
+    checks.expect("[127.0.0.1]" in page and "6.6.6.6" not in page,
+                  f"address headers sent by the player are not believed through nginx ({page.splitlines()[-1:]})")
+
 
 def scenario_load(r, args, checks, url):
     port = r.nginx_port or r.start_nginx([p for _, p, _ in r.servers])
