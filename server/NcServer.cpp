@@ -109,6 +109,7 @@ bool CNcServerImpl::Start(std::string* pError) {
 
 void CNcServerImpl::Stop() {
     if (!m_pDaemon) return;
+    Log("event=stopping");
     // No new connections from here on. The listening socket is ours now: closed at once, so that a
     // client (or the balancer in front) is refused instead of queueing on a server that will not answer.
     const MHD_socket nListen = MHD_quiesce_daemon(m_pDaemon);

@@ -1,7 +1,7 @@
 // Ping outputs inside a report. The report text is the outputs of the check's commands one after the
 // other, so a ping output runs from its header line ("Pinging X with ...", "正在 Ping X 具有 ...",
-// "PING X (...)") to the next header line or the end. The client's parser reads GBK text, so each output
-// goes back to GBK before it sees it.
+// "PING X (...)") to the end of its summary (or the next header, or the end of the text). The program's
+// parser reads GBK text, so each output goes back to GBK before it sees it.
 #include "server/NcServer_Figures.h"
 
 #include "KX_Platform/KXPlatform_Encoding.h"

@@ -42,8 +42,7 @@ int Serve(const NcServerConfig& config) {
     CNcServer server(config, *pStore);
     if (!server.Start(&strError)) return Fail(strError);
     int nSignal = 0;
-    sigwait(&stopSignals, &nSignal);
-    std::fprintf(stderr, "event=signal signal=%d\n", nSignal);
+    sigwait(&stopSignals, &nSignal);  // Stop logs the stop; which signal it was does not matter
     server.Stop();
     return 0;
 }

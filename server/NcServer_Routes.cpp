@@ -168,6 +168,8 @@ MHD_Result CNcServerImpl::BeginRequest(MHD_Connection* pConn, NcRequestState* pS
                 return Answer(pConn, pState, 500, "cannot store the dump\n", kTextType);
         }
         pState->kind = NcRequestState::Kind::Dump;
+        // A dump may be large and the link slow: past its headers only the idle time-out applies.
+        MarkRequestRead(pConn);
         return MHD_YES;
     }
 

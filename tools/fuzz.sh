@@ -54,7 +54,7 @@ if [ -z "$txsrc" ]; then
 fi
 
 # The tree with GBK literals, rewritten file by file only where it changed.
-python3 "$root/tools/gbk-literals.py" "$root" "$out/src" CMakeLists.txt KX_Engine netcheck tools fuzz data data_exe
+python3 "$root/tools/gbk-literals.py" "$root" "$out/src" CMakeLists.txt KX_Engine netcheck server tools fuzz data data_exe
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

@@ -49,6 +49,12 @@ cleanup() {
     if [[ "$pid" =~ ^[0-9]+$ ]] && [[ "$(cat /proc/"$pid"/comm 2>/dev/null)" == postgres* ]]; then
       kill -9 "$pid" 2>/dev/null || true
     fi
+    # Its sockets and shared memory go with the last process: wait for it (a zombie counts as gone).
+    for _ in $(seq 50); do
+      [[ "$pid" =~ ^[0-9]+$ && -e /proc/$pid ]] || break
+      [[ "$(awk '{print $3}' /proc/"$pid"/stat 2>/dev/null)" == Z ]] && break
+      sleep 0.1
+    done
   fi
   rm -rf -- "$base"
   rm -f "$dir/base" "$dir/url"

@@ -41,9 +41,12 @@ CNcPgPool::~CNcPgPool() {
 
 PGconn* CNcPgPool::Connect(std::string* pError) {
     // Defaults first, the caller's string next (its settings win), then what the store relies on: texts
-    // travel as UTF-8 whatever the server's or the environment's default is.
-    const char* aKeys[] = {"connect_timeout", "application_name", "dbname", "client_encoding", nullptr};
-    const char* aValues[] = {"5", "ncserver", m_strConnInfo.c_str(), "UTF8", nullptr};
+    // travel as UTF-8 whatever the server's or the environment's default is. The time limits keep a
+    // worker thread from waiting forever on a database that hangs or a network that drops packets.
+    const char* aKeys[] = {"connect_timeout", "application_name", "options", "keepalives_idle",
+                           "tcp_user_timeout", "dbname", "client_encoding", nullptr};
+    const char* aValues[] = {"5", "ncserver", "-c statement_timeout=30000 -c idle_in_transaction_session_timeout=60000",
+                             "30", "30000", m_strConnInfo.c_str(), "UTF8", nullptr};
     PGconn* pConn = PQconnectdbParams(aKeys, aValues, 1);
     if (!pConn) {
         if (pError)

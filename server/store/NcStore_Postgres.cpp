@@ -85,6 +85,8 @@ private:
 int CNcStorePostgres::MigrateOneStep(PGconn* pConn) {
     if (!NcPgOk(CNcPgPool::ExecFirst(pConn, "BEGIN"), pConn, "NcStorePostgres::Migrate") ||
         !NcPgOk(NcPgExec(pConn, kMigrateLock), pConn, "NcStorePostgres::Migrate") ||
+        // Building an index over a large table may take longer than a request may.
+        !NcPgOk(NcPgExec(pConn, "SET LOCAL statement_timeout = 0"), pConn, "NcStorePostgres::Migrate") ||
         !NcPgOk(NcPgExec(pConn, "CREATE TABLE IF NOT EXISTS schema_version ("
                                 " version INTEGER PRIMARY KEY,"
                                 " applied_at TIMESTAMPTZ NOT NULL DEFAULT now())"),

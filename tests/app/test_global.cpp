@@ -9,13 +9,18 @@
 
 #include "app/NetChk_Global.h"
 #include "app/NetChk_MessageLoop.h"
+#include "netcheck/ui/NetChkCommitWnd.h"
 #include "netcheck/ui/NetChkMainWnd.h"
+#include "KX_GUI/ArkEdit.h"
+#include "KX_GUI/ArkGui_Defs.h"
 #include "KX_GUI/ArkGUIManager.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -230,6 +235,93 @@ TEST_F(GlobalTest, AnUploadIsPolledByTheFrameAndTimesOutOnTheFrameClock) {
     EXPECT_EQ(m_global.Uploader().GetResultCode(), 2);
     ASSERT_EQ(view.vecMessages.size(), 1u);
     EXPECT_NE(view.vecMessages[0].find("S1.txt"), std::string::npos) << "the failure names the result file";
+}
+
+TEST_F(GlobalTest, TheUploadingLineStepsEveryHalfSecondAndStopsWithTheResult) {
+    WriteTestFile("config/sys/NetChk_string_def.csv",
+                  ReadTestFile("config/sys/NetChk_string_def.csv") +
+                      "Ntc_Uploade_Uploading,uploading\nNtc_Uploade_Failed,failed %s\nNtc_Uploade_UnameWrong,unknown\n");
+    ASSERT_TRUE(m_global.Init(&m_wnd, 640, 520));
+    m_global.StopCheck();
+    m_global.SetAppState(INetChk_RunHost::kAppIdle);
+    auto silent = std::make_unique<LoopbackServer>(LoopbackServer::Mode::Silent);
+    g_DetailInfo.uPlatformAddress = 0x0100007Fu;
+    g_DetailInfo.nPort = silent->Port();
+    g_DetailInfo.strNetType = "n";
+    g_DetailInfo.nUploadLimitMs = 100000;
+
+    CNetChkCommitWnd* pWnd = GetNetChkCommitWnd();
+    ASSERT_NE(pWnd, nullptr);
+    auto* pName = dynamic_cast<ArkGui::CArkEdit*>(pWnd->FindChild("NameEditWnd"));
+    auto* pDesc = dynamic_cast<ArkGui::CArkEdit*>(pWnd->FindChild("DescripEditWnd"));
+    ArkGui::CArkWnd* pLine = pWnd->FindChild("CommittingWnd");
+    ArkGui::CArkWnd* pCommit = pWnd->FindChild("CommitdBtn");
+    ASSERT_TRUE(pName && pDesc && pLine && pCommit);
+    pWnd->Show(true);
+    pName->SetText("hero");
+    pDesc->SetText("slow");
+    m_global.Frame();
+    auto commit = [&] {
+        pWnd->OnNotify(pCommit, ArkGui::ARK_NOTIFY_CLICK, 0, 0);
+        ASSERT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppUploading);
+    };
+    commit();
+    EXPECT_TRUE(pLine->IsVisible());
+
+    // Frame by frame on the frame clock: the line is the text and 0 to 3 dots, one more (wrapping to
+    // none) at the first frame at least half a second after the last step.
+    struct Step {
+        uint32_t uTick;
+        size_t uDots;
+    };
+    std::vector<Step> steps;
+    const uint32_t uStart = m_global.GetAppTick();
+    std::string last = "not yet drawn";
+    while (m_global.GetAppTick() - uStart < 3600) {
+        const uint32_t uFrameTick = m_global.GetAppTick();  // what the frame's update sees
+        m_global.Frame();
+        const std::string text = pLine->GetText();
+        ASSERT_EQ(text.compare(0, 9, "uploading"), 0) << text;
+        ASSERT_EQ(text.find_first_not_of('.', 9), std::string::npos) << text;
+        if (text != last) steps.push_back({uFrameTick, text.size() - 9});
+        last = text;
+    }
+    ASSERT_GE(steps.size(), 7u);
+    EXPECT_EQ(steps[0].uDots, 0u);
+    for (size_t i = 1; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].uDots, (steps[i - 1].uDots + 1) % 4) << i;
+        const uint32_t uGap = steps[i].uTick - (i == 1 ? uStart : steps[i - 1].uTick);
+        EXPECT_GE(uGap, 500u) << i;
+        EXPECT_LT(uGap, 500u + 34u) << i;  // the frame that passes the half second
+    }
+
+    // The time limit ends it: the window goes with its line.
+    g_DetailInfo.nUploadLimitMs = 0;
+    m_global.Frame();
+    EXPECT_EQ(m_global.GetAppState(), INetChk_RunHost::kAppIdle);
+    EXPECT_FALSE(pWnd->IsVisible());
+    silent.reset();
+
+    // Unknown account: the window stays for editing, and the line is gone and stays still.
+    LoopbackServer unknown(LoopbackServer::Mode::Answer, "{ret=-2}");
+    g_DetailInfo.nPort = unknown.Port();
+    g_DetailInfo.nUploadLimitMs = 100000;
+    pWnd->Show(true);
+    EXPECT_FALSE(pLine->IsVisible());
+    m_global.Frame();
+    commit();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (m_global.GetAppState() == INetChk_RunHost::kAppUploading && std::chrono::steady_clock::now() < deadline) {
+        m_global.Frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(m_global.Uploader().GetResultCode(), 1);
+    EXPECT_TRUE(pWnd->IsVisible());
+    EXPECT_TRUE(pCommit->IsVisible());
+    EXPECT_FALSE(pLine->IsVisible());
+    const std::string stopped = pLine->GetText();
+    for (int i = 0; i < 40; ++i) m_global.Frame();
+    EXPECT_EQ(pLine->GetText(), stopped);
 }
 
 }  // namespace

@@ -82,7 +82,11 @@ TEST(ProgramUpload, ThePlayerTypesCommitsAndSeesTheReportNumber) {
     // Leading and trailing blanks go from the account; Tab moves to the description.
     x.Run("xdotool type --delay 40 ' hero7 '");
     x.Run("xdotool key --delay 40 Tab");
-    x.Run("xdotool type --delay 40 'lag at night'");
+    x.Run("xdotool type --delay 40 'lag at night '");
+    // Characters outside the keyboard map: xdotool maps each to a spare key for the length of its delay,
+    // and the program reads the key's meaning when its frame takes the event, so the delay is generous.
+    // xdotool reads its text as UTF-8 in a UTF-8 locale.
+    x.Run(u8"LC_ALL=C.UTF-8 xdotool type --delay 250 '晚上卡'");
     click(commit);
 
     const std::string success = ShippedSuccessText(17);
@@ -95,7 +99,7 @@ TEST(ProgramUpload, ThePlayerTypesCommitsAndSeesTheReportNumber) {
     const std::string request = server.Requests()[0];
     EXPECT_EQ(request.find("POST /report.asp  HTTP/1.1\n"), 0u) << request;
     EXPECT_NE(request.find("UserName=hero7&"), std::string::npos) << request;
-    EXPECT_NE(request.find("&Description=lag+at+night&"), std::string::npos) << request;
+    EXPECT_NE(request.find("&Description=lag+at+night+%E6%99%9A%E4%B8%8A%E5%8D%A1&"), std::string::npos) << request;
     EXPECT_NE(request.find("&ServerName=S1&"), std::string::npos) << request;
 
     // The report window and its shield are gone: the re-check button under them takes the click.

@@ -79,8 +79,9 @@ TEST_P(Operation, StoppingLetsTheRequestInFlightFinishAndRefusesNewOnes) {
     EXPECT_TRUE(m_pStore->GetReport(nId, &stored));
 }
 
-TEST_P(Operation, AClientTricklingItsHeadersIsCutOff) {
+TEST_P(Operation, OversizedOrTricklingHeadersAreCutOff) {
     m_config.uRequestTimeoutSec = 1;
+    m_config.uHeaderMemoryBytes = 8192;
     m_config.uIdleTimeoutSec = 30;  // the trickle never goes idle: only the read deadline can end it
     StartServer();
     const int nFd = ConnectLoopback(Port());
@@ -96,6 +97,11 @@ TEST_P(Operation, AClientTricklingItsHeadersIsCutOff) {
     }
     close(nFd);
     EXPECT_TRUE(bCut);
+    // Headers over the connection's memory limit get an error, not a worker's attention.
+    const HttpReply big = Get("/healthz", "X-Big: " + std::string(16384, 'b') + "\r\n");
+    EXPECT_GE(big.nStatus, 400);
+    EXPECT_NE(big.nStatus, 200);
+    EXPECT_EQ(Get("/healthz", "X-Fits: " + std::string(2048, 'b') + "\r\n").nStatus, 200);
     // The server itself is fine.
     EXPECT_EQ(Get("/healthz").nStatus, 200);
 }

@@ -3,6 +3,8 @@
 #include "netcheck/report/NcTest_UploadFixture.h"
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -98,6 +100,51 @@ TEST_F(UploadClientTest, NewUploadWhileAnOldOneIsBlocked) {
     EXPECT_TRUE(silent.WaitClientClose(5000));
     ASSERT_EQ(silent.Requests().size(), 1u);
     EXPECT_NE(silent.Requests()[0].find("UserName=player&"), std::string::npos);
+}
+
+TEST_F(UploadClientTest, NewUploadWhileAnAbandonedOneIsStillInItsCarrierLookup) {
+    // The first worker waits on an address page that keeps quiet; the upload times out meanwhile.
+    auto quietPage = std::make_unique<LoopbackServer>(LoopbackServer::Mode::Silent);
+    LoopbackServer answering(LoopbackServer::Mode::Answer, "{ret=6}");
+    Target(answering.Port());
+    g_DetailInfo.strNetType.clear();
+    g_DetailInfo.strIpPage = "http://127.0.0.1:" + std::to_string(quietPage->Port()) + "/ip2city.asp";
+    g_DetailInfo.nUploadLimitMs = 100;
+    CNetChk_UploadClient client;
+    client.SetResultTargets(&m_ResMgr, &m_View);
+    ASSERT_TRUE(client.StartUpload(0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Giving up on it does not wait for it (its page would keep it ten seconds).
+    const auto before = std::chrono::steady_clock::now();
+    ASSERT_TRUE(client.PollUpload(101));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    EXPECT_EQ(client.GetResultCode(), 2);
+
+    // The next upload looks its carrier up from another page and finishes while the first still waits.
+    WriteTestFile(m_Dir / "page.html", "[127.0.0.1]");
+    g_DetailInfo.strIpPage = "file://" + (m_Dir / "page.html");
+    g_DetailInfo.strUserName = "second";
+    g_DetailInfo.nUploadLimitMs = 180000;
+    ASSERT_TRUE(RunUpload(client));
+    EXPECT_EQ(client.GetResultCode(), 0);
+    EXPECT_EQ(client.GetReplyNumber(), 6);
+    EXPECT_EQ(g_DetailInfo.strNetType, "环回");
+
+    // Released, the first worker ends without sending its stale report or touching what the second left.
+    const std::string received = g_DetailInfo.strReceived;
+    EXPECT_FALSE(m_Sink.Has("下载临时ip文件失败！"));
+    quietPage.reset();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!m_Sink.Has("下载临时ip文件失败！") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(m_Sink.Has("下载临时ip文件失败！"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(answering.Requests().size(), 1u);
+    EXPECT_NE(answering.Requests()[0].find("UserName=second&"), std::string::npos);
+    EXPECT_EQ(g_DetailInfo.strReceived, received);
+    EXPECT_EQ(g_DetailInfo.strNetType, "环回");
+    EXPECT_FALSE(std::filesystem::exists("userip.txt"));
 }
 
 TEST_F(UploadClientTest, UnknownAccountKeepsTheReportWindowForEditing) {
