@@ -1,8 +1,7 @@
 // The PostgreSQL connection pool and statement helpers.
 #include "server/store/NcStore_PgPool.h"
 
-#include "KX_Kernal/logger/KXKernal_Logger.h"
-
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -12,7 +11,29 @@ void IgnoreNotice(void*, const char*) {}
 
 bool IsBroken(PGconn* pConn) { return PQstatus(pConn) != CONNECTION_OK; }
 
+// A message on one line, its double quotes turned single, so a log reader can split the fields.
+std::string OneLine(const char* szText) {
+    std::string out = szText ? szText : "";
+    for (char& c : out) {
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
+        else if (c == '"')
+            c = '\'';
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
 }  // namespace
+
+void NcPgLog(const char* szLevel, const char* szTag, const std::string& strWhat, const char* szDetail) {
+    if (szDetail)
+        std::fprintf(stderr, "level=%s where=%s what=\"%s\" postgresql=\"%s\"\n", szLevel, szTag,
+                     OneLine(strWhat.c_str()).c_str(), OneLine(szDetail).c_str());
+    else
+        std::fprintf(stderr, "level=%s where=%s what=\"%s\"\n", szLevel, szTag, OneLine(strWhat.c_str()).c_str());
+}
 
 NcPgResult NcPgExec(PGconn* pConn, const char* szSql, const std::vector<const char*>& vecParams) {
     return NcPgResult(PQexecParams(pConn, szSql, static_cast<int>(vecParams.size()), nullptr,
@@ -26,7 +47,7 @@ bool NcPgOk(const NcPgResult& result, PGconn* pConn, const char* szWhat) {
     const char* szMessage = result ? PQresultErrorMessage(result.get()) : "";
     if (!szMessage || !*szMessage)
         szMessage = PQerrorMessage(pConn);
-    ArkLog(WL_ERROR, M_Common, "%s: %s", szWhat, szMessage);
+    NcPgLog("error", szWhat, "statement failed", szMessage);
     return false;
 }
 
@@ -84,7 +105,7 @@ PGconn* CNcPgPool::Acquire() {
         if (IsBroken(pConn))
             PQreset(pConn);
         if (IsBroken(pConn)) {
-            ArkLog(WL_ERROR, M_Common, "%s: database unreachable: %s", "CNcPgPool::Acquire", PQerrorMessage(pConn));
+            NcPgLog("error", "CNcPgPool::Acquire", "database unreachable", PQerrorMessage(pConn));
             Release(pConn);
             return nullptr;
         }
@@ -95,7 +116,7 @@ PGconn* CNcPgPool::Acquire() {
     std::string strError;
     PGconn* pConn = Connect(&strError);
     if (!pConn) {
-        ArkLog(WL_ERROR, M_Common, "%s: database unreachable: %s", "CNcPgPool::Acquire", strError.c_str());
+        NcPgLog("error", "CNcPgPool::Acquire", "database unreachable", strError.c_str());
         std::lock_guard<std::mutex> relock(m_lock);
         --m_nOpen;
         m_cvIdle.notify_one();

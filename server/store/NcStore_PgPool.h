@@ -15,6 +15,10 @@ struct NcPgResultFree {
 };
 using NcPgResult = std::unique_ptr<PGresult, NcPgResultFree>;
 
+// One structured line on stderr, like the rest of the server's log: level=LEVEL where=TAG what="…" and,
+// when there is one, postgresql="…" with the server's or libpq's message on one line.
+void NcPgLog(const char* szLevel, const char* szTag, const std::string& strWhat, const char* szDetail = nullptr);
+
 // Runs one parameterised statement (text parameters, text results). A parameter is never interpolated
 // into the SQL. vecParams entries that are null are sent as SQL NULL.
 NcPgResult NcPgExec(PGconn* pConn, const char* szSql, const std::vector<const char*>& vecParams = {});

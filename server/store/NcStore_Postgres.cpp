@@ -8,8 +8,6 @@
 
 #include "server/store/NcStore_PgPool.h"
 
-#include "KX_Kernal/logger/KXKernal_Logger.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +39,7 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " report_id BIGINT NOT NULL REFERENCES reports (id) ON DELETE CASCADE,"
         " seq INTEGER NOT NULL,"
         " target TEXT NOT NULL,"
-        " loss INTEGER NOT NULL,"
+        " loss_pct INTEGER NOT NULL,"
         " avg_ms INTEGER NOT NULL,"
         " min_ms INTEGER NOT NULL,"
         " max_ms INTEGER NOT NULL,"
@@ -98,8 +96,9 @@ int CNcStorePostgres::MigrateOneStep(PGconn* pConn) {
     const int64_t nVersion = ToInt64(PQgetvalue(current.get(), 0, 0));
     const int64_t nKnown = static_cast<int64_t>(kMigrations.size());
     if (nVersion > nKnown) {
-        ArkLog(WL_ERROR, M_Common, "%s: the database has schema version %lld, this build knows up to %lld",
-               "NcStorePostgres::Migrate", static_cast<long long>(nVersion), static_cast<long long>(nKnown));
+        NcPgLog("error", "NcStorePostgres::Migrate",
+                "database schema " + std::to_string(nVersion) + " is newer than this build (" +
+                    std::to_string(nKnown) + ")");
         return -1;
     }
     if (nVersion == nKnown)
@@ -113,7 +112,7 @@ int CNcStorePostgres::MigrateOneStep(PGconn* pConn) {
                 "NcStorePostgres::Migrate") ||
         !NcPgOk(NcPgExec(pConn, "COMMIT"), pConn, "NcStorePostgres::Migrate"))
         return -1;
-    ArkLog(WL_INFO, M_Common, "%s: schema version %s applied", "NcStorePostgres::Migrate", strNext.c_str());
+    NcPgLog("info", "NcStorePostgres::Migrate", "schema version " + strNext + " applied");
     return 1;
 }
 
@@ -151,7 +150,7 @@ NcInsertOutcome CNcStorePostgres::InsertReport(const NcReport& report, int64_t n
                                       &report.strNetType, &report.strDescription, &report.strCheckContent,
                                       &report.strClientAddr}) {
         if (HasNul(*pField)) {
-            ArkLog(WL_ERROR, M_Common, "%s: a field holds a NUL byte; refused", kTag);
+            NcPgLog("error", kTag, "a field holds a NUL byte; refused");
             return NcInsertOutcome::Failed;
         }
     }
@@ -190,7 +189,7 @@ NcInsertOutcome CNcStorePostgres::InsertReport(const NcReport& report, int64_t n
     for (size_t i = 0; i < report.vecFigures.size(); ++i) {
         const NcTargetFigures& fig = report.vecFigures[i];
         if (HasNul(fig.strTarget)) {
-            ArkLog(WL_ERROR, M_Common, "%s: a target name holds a NUL byte; refused", kTag);
+            NcPgLog("error", kTag, "a target name holds a NUL byte; refused");
             return NcInsertOutcome::Failed;
         }
         char szJitter[40];
@@ -199,7 +198,7 @@ NcInsertOutcome CNcStorePostgres::InsertReport(const NcReport& report, int64_t n
                                         std::to_string(fig.nAvgMs), std::to_string(fig.nMinMs),
                                         std::to_string(fig.nMaxMs), std::to_string(fig.nReplies)};
         if (!NcPgOk(NcPgExec(pConn,
-                             "INSERT INTO report_figures (report_id, seq, target, loss, avg_ms, min_ms, max_ms,"
+                             "INSERT INTO report_figures (report_id, seq, target, loss_pct, avg_ms, min_ms, max_ms,"
                              " jitter_ms, replies) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)",
                              {strId.c_str(), aNumbers[0].c_str(), fig.strTarget.c_str(), aNumbers[1].c_str(),
                               aNumbers[2].c_str(), aNumbers[3].c_str(), aNumbers[4].c_str(), szJitter,
@@ -224,7 +223,7 @@ bool CNcStorePostgres::ImportAccounts(const std::vector<std::string>& vecNames, 
     size_t nAdded = 0;
     for (const std::string& strName : vecNames) {
         if (HasNul(strName)) {
-            ArkLog(WL_ERROR, M_Common, "%s: an account name holds a NUL byte; nothing imported", kTag);
+            NcPgLog("error", kTag, "an account name holds a NUL byte; nothing imported");
             return false;
         }
         NcPgResult result =
@@ -270,7 +269,7 @@ bool CNcStorePostgres::GetReport(int64_t nId, NcReport* pReport) {
     if (!NcPgOk(row, pConn, kTag) || PQntuples(row.get()) != 1)
         return false;
     NcPgResult figs = NcPgExec(pConn,
-                               "SELECT target, loss, avg_ms, min_ms, max_ms, jitter_ms, replies FROM report_figures"
+                               "SELECT target, loss_pct, avg_ms, min_ms, max_ms, jitter_ms, replies FROM report_figures"
                                " WHERE report_id = $1 ORDER BY seq",
                                {strId.c_str()});
     if (!NcPgOk(figs, pConn, kTag))
@@ -328,7 +327,7 @@ std::unique_ptr<INcStore> NcOpenPostgresStore(const std::string& strUrl, std::st
     if (!pStore->Open(&strError)) {
         while (!strError.empty() && (strError.back() == '\n' || strError.back() == ' '))
             strError.pop_back();
-        ArkLog(WL_ERROR, M_Common, "%s: cannot connect: %s", "NcOpenPostgresStore", strError.c_str());
+        NcPgLog("error", "NcOpenPostgresStore", "cannot connect", strError.c_str());
         if (pError)
             *pError = strError;
         return nullptr;
