@@ -4,6 +4,9 @@
 #include "server/NcServer_Cli.h"
 
 #include <signal.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <fstream>
@@ -29,6 +32,10 @@ int Serve(const NcServerConfig& config) {
     std::string strError;
     std::unique_ptr<INcStore> pStore = OpenMigrated(config, &strError);
     if (!pStore) return Fail(strError);
+    // The dump folder is made when missing (its parent must exist), or every dump would fail later.
+    if (mkdir(config.strDumpDir.c_str(), 0750) != 0 && errno != EEXIST) {
+        return Fail("cannot make the dump folder " + config.strDumpDir);
+    }
 
     // The signals are taken by sigwait below: blocked before any thread starts, so none of the server's
     // threads is interrupted by them.

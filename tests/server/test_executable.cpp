@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,7 +56,6 @@ TEST(ServerProgram, ImportsAccountsServesAndStopsCleanlyOnSigterm) {
     EXPECT_EQ(ReadTestFile(tmp / "stdout"), "accounts read=3 added=2\n");
 
     WriteTestFile(tmp / "ncserver.ini", "[ncserver]\nAccountPolicy=table\nListen=127.0.0.1:0\n");
-    mkdir((tmp / "dumps").c_str(), 0755);
     pid = StartServer({"--config", tmp / "ncserver.ini", "--db", strDb, "--catalogues", tmp.Path(), "--dumps", tmp / "dumps"},
                       tmp.Path());
     // The bound port is in the first log line.
@@ -73,6 +71,10 @@ TEST(ServerProgram, ImportsAccountsServesAndStopsCleanlyOnSigterm) {
     EXPECT_EQ(SendRaw(uPort, MakeRequest("POST", "/report", "UserName=mallory" + strFields)).strBody, "{ret=-2}");
     const HttpReply stored = SendRaw(uPort, MakeRequest("POST", "/report", "UserName=bob" + strFields));
     EXPECT_EQ(stored.strBody, "{ret=1}");
+
+    // The dump folder was made at start.
+    EXPECT_EQ(SendRaw(uPort, MakeRequest("PUT", "/dumps/a.dmp", "dump")).nStatus, 201);
+    EXPECT_EQ(ReadTestFile(tmp / "dumps/a.dmp"), "dump");
 
     kill(pid, SIGTERM);
     EXPECT_EQ(WaitExit(pid), 0);
