@@ -79,7 +79,7 @@ TEST_P(Operation, StoppingLetsTheRequestInFlightFinishAndRefusesNewOnes) {
     EXPECT_TRUE(m_pStore->GetReport(nId, &stored));
 }
 
-TEST_P(Operation, OversizedOrTricklingHeadersAreCutOff) {
+TEST_P(Operation, TheReadDeadlineCutsTricklingHeadersButNotASlowDump) {
     m_config.uRequestTimeoutSec = 1;
     m_config.uHeaderMemoryBytes = 8192;
     m_config.uIdleTimeoutSec = 30;  // the trickle never goes idle: only the read deadline can end it
@@ -102,6 +102,16 @@ TEST_P(Operation, OversizedOrTricklingHeadersAreCutOff) {
     EXPECT_GE(big.nStatus, 400);
     EXPECT_NE(big.nStatus, 200);
     EXPECT_EQ(Get("/healthz", "X-Fits: " + std::string(2048, 'b') + "\r\n").nStatus, 200);
+    // A dump's body may take longer than the deadline: past its headers only the idle time-out counts.
+    const int nDump = ConnectLoopback(Port());
+    ASSERT_GE(nDump, 0);
+    ASSERT_TRUE(SendAll(nDump, "PUT /dumps/slow.dmp HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Length: 30\r\n\r\n"));
+    for (int i = 0; i < 3; ++i) {
+        usleep(600 * 1000);
+        ASSERT_TRUE(SendAll(nDump, std::string(10, 'd')));
+    }
+    EXPECT_EQ(ReadReply(nDump).nStatus, 201);
+    close(nDump);
     // The server itself is fine.
     EXPECT_EQ(Get("/healthz").nStatus, 200);
 }
