@@ -101,6 +101,7 @@ class Rig:
         self.keep = keep
         self.cluster_dir = None
         self.servers = []   # (name, port, Popen)
+        self.server_args = {}
         self.nginx = None
         self.nginx_port = None
 
@@ -122,23 +123,43 @@ class Rig:
         return [line.split("\t") for line in out.stdout.splitlines() if line]
 
     # ncserver ---------------------------------------------------------------------------------------
-    def start_server(self, name, db, extra=()):
-        port = free_port()
+    def start_server(self, name, db, extra=(), port=None):
+        """Starts ncserver NAME (again, on its old port, when PORT is given) and waits for /healthz."""
+        port = port or free_port()
         work = os.path.join(self.dir, name)
         os.makedirs(os.path.join(work, "dumps"), exist_ok=True)
         os.makedirs(os.path.join(work, "catalogues"), exist_ok=True)
-        log = open(os.path.join(self.dir, name + ".log"), "wb")
+        log = open(os.path.join(self.dir, name + ".log"), "ab")
         proc = subprocess.Popen([self.ncserver, "--listen", f"127.0.0.1:{port}", "--db", db,
                                  "--dumps", os.path.join(work, "dumps"),
                                  "--catalogues", os.path.join(work, "catalogues"), *extra],
                                 cwd=work, stdout=log, stderr=subprocess.STDOUT)
         log.close()
+        self.servers = [e for e in self.servers if e[0] != name] + [(name, port, proc)]
+        self.server_args[name] = (db, tuple(extra))
         if not wait_until(lambda: proc.poll() is not None or http_get(port, "/healthz", 1)[0] == 200, 20):
             raise RuntimeError(f"{name} did not answer /healthz; see {self.dir}/{name}.log")
         if proc.poll() is not None:
             raise RuntimeError(f"{name} exited with {proc.returncode}; see {self.dir}/{name}.log")
-        self.servers.append((name, port, proc))
         return port
+
+    def restart_server(self, name):
+        port = next(p for n, p, _ in self.servers if n == name)
+        db, extra = self.server_args[name]
+        # The old process's port may linger a moment after it died.
+        if not wait_until(lambda: self._port_free(port), 10):
+            raise RuntimeError(f"port {port} of {name} stays taken")
+        return self.start_server(name, db, extra, port)
+
+    @staticmethod
+    def _port_free(port):
+        with socket.socket() as s:
+            s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+            try:
+                s.bind(("127.0.0.1", port))
+                return True
+            except OSError:
+                return False
 
     def server_log(self, name):
         with open(os.path.join(self.dir, name + ".log"), "rb") as f:
@@ -177,7 +198,7 @@ class Rig:
         for entry in self.servers:
             if entry[0] == name:
                 entry[2].send_signal(sig)
-                entry[2].wait(30)
+                entry[2].wait(60)
 
     def close(self):
         for _, _, proc in self.servers:
