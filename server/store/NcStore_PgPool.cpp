@@ -11,11 +11,13 @@ void IgnoreNotice(void*, const char*) {}
 
 bool IsBroken(PGconn* pConn) { return PQstatus(pConn) != CONNECTION_OK; }
 
-// A message on one line, its double quotes turned single, so a log reader can split the fields.
+// A message on one line, its double quotes turned single, so a log reader can split the fields. Messages
+// may quote what a client sent: control bytes become spaces, so they cannot forge lines or steer a terminal.
 std::string OneLine(const char* szText) {
     std::string out = szText ? szText : "";
     for (char& c : out) {
-        if (c == '\n' || c == '\r' || c == '\t')
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
             c = ' ';
         else if (c == '"')
             c = '\'';
