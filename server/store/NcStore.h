@@ -47,8 +47,8 @@ public:
     virtual bool Migrate() = 0;
     virtual int32_t SchemaVersion() = 0;   // -1 on error
 
-    // In ONE transaction: refuses when the same account stored a report at or after
-    // nNowSec - nWindowSec, otherwise inserts the report and its figures. Holds across processes.
+    // In ONE transaction: refuses when the same account stored a report less than nWindowSec before
+    // nNowSec (a report exactly nWindowSec old no longer counts), otherwise inserts the report and its figures. Holds across processes.
     virtual NcInsertOutcome InsertReport(const NcReport& report, int64_t nNowSec, int64_t nWindowSec,
                                          int64_t* pId) = 0;
 

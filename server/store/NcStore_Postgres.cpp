@@ -165,7 +165,7 @@ NcInsertOutcome CNcStorePostgres::InsertReport(const NcReport& report, int64_t n
     // Under the account's lock, so a second process inserting for the same account waits here and then
     // sees this transaction's row.
     const std::string strSince = std::to_string(nNowSec - nWindowSec);
-    NcPgResult recent = NcPgExec(pConn, "SELECT 1 FROM reports WHERE user_name = $1 AND received_at >= $2 LIMIT 1",
+    NcPgResult recent = NcPgExec(pConn, "SELECT 1 FROM reports WHERE user_name = $1 AND received_at > $2 LIMIT 1",
                                  {report.strUserName.c_str(), strSince.c_str()});
     if (!NcPgOk(recent, pConn, kTag))
         return NcInsertOutcome::Failed;

@@ -187,7 +187,7 @@ NcInsertOutcome CNcStoreSqlite::InsertReport(const NcReport& report, int64_t nNo
                                              int64_t* pId) {
     std::lock_guard<std::mutex> guard(m_lock);
     if (!Exec("BEGIN IMMEDIATE", "NcStoreSqlite::InsertReport")) return NcInsertOutcome::Failed;
-    CStatement recent(m_pDb, "SELECT 1 FROM reports WHERE user_name = ? AND received_at >= ? LIMIT 1");
+    CStatement recent(m_pDb, "SELECT 1 FROM reports WHERE user_name = ? AND received_at > ? LIMIT 1");
     if (!recent.Ok()) {
         LogSqlite("NcStoreSqlite::InsertReport", m_pDb, "preparing the recent-report query");
         Rollback();

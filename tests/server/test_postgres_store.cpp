@@ -181,11 +181,12 @@ TEST(PostgresStore, FieldsAndFiguresComeBackAsSentAndTheWindowEdgeHolds) {
     EXPECT_EQ(got.vecFigures[1].dJitterMs, -1);
     EXPECT_FALSE(pStore->GetReport(nFirst + 1000, &got));
 
-    // The same account exactly one window later is still refused; one second after that it is taken.
+    // The same account one second short of a window later is still refused; exactly a window later it is
+    // taken.
     int64_t nId = 0;
-    EXPECT_EQ(pStore->InsertReport(MakeReport(sent.strUserName, kNow + kWindow), kNow + kWindow, kWindow, &nId),
+    EXPECT_EQ(pStore->InsertReport(MakeReport(sent.strUserName, kNow + kWindow - 1), kNow + kWindow - 1, kWindow, &nId),
               NcInsertOutcome::RecentAccount);
-    EXPECT_EQ(pStore->InsertReport(MakeReport(sent.strUserName, kNow + kWindow + 1), kNow + kWindow + 1, kWindow, &nId),
+    EXPECT_EQ(pStore->InsertReport(MakeReport(sent.strUserName, kNow + kWindow), kNow + kWindow, kWindow, &nId),
               NcInsertOutcome::Stored);
     EXPECT_GT(nId, nFirst);
 

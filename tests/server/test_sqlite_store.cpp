@@ -54,12 +54,13 @@ TEST(SqliteStore, ConnectionsOnOneFileAgreeOnSchemaAndOnTheRepeatRule) {
     EXPECT_EQ(nRecent.load(), kConnections - 1);
     EXPECT_EQ(nFailed.load(), 0);
 
-    // The window's edges: a report exactly at the edge still counts; one second later it does not.
+    // The window's edges: a report one second short of ten minutes old still counts; at ten minutes it
+    // no longer does.
     int64_t nId = 0;
+    report.nReceivedAt = 1599;
+    EXPECT_EQ(stores[1]->InsertReport(report, 1599, 600, &nId), NcInsertOutcome::RecentAccount);
     report.nReceivedAt = 1600;
-    EXPECT_EQ(stores[1]->InsertReport(report, 1600, 600, &nId), NcInsertOutcome::RecentAccount);
-    report.nReceivedAt = 1601;
-    EXPECT_EQ(stores[1]->InsertReport(report, 1601, 600, &nId), NcInsertOutcome::Stored);
+    EXPECT_EQ(stores[1]->InsertReport(report, 1600, 600, &nId), NcInsertOutcome::Stored);
     NcReport back;
     ASSERT_TRUE(stores[2]->GetReport(nId, &back));
     ASSERT_EQ(back.vecFigures.size(), 2u);
