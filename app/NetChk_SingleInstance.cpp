@@ -9,8 +9,9 @@ namespace NetChkApp {
 
 bool IsAnotherInstanceRunning(const std::vector<KXPlatform::RunningProcess>& vecProcesses, uint32_t uOwnPid) {
     bool bFound = false;
+    const std::string strImageName = KXPlatform::ExecutableFileName(kImageName);
     for (const KXPlatform::RunningProcess& p : vecProcesses) {
-        if (p.uPid == uOwnPid || p.strImageName != kImageName) continue;
+        if (p.uPid == uOwnPid || p.strImageName != strImageName) continue;
         const KXPlatform::ImagePathQuery q = KXPlatform::QueryProcessImagePath(p.uPid);
         ArkLog(WL_INFO, M_Logic, "szExeFile %s , dwLast1 %d , dwRet %d , dwLast2 %d", q.strPath.c_str(),
                q.nErrorBefore, q.nResult, q.nErrorAfter);
