@@ -62,13 +62,25 @@ if step libsdl2; then
   done_step libsdl2
 fi
 
+# zlib and libpng: SDL2_image decodes PNG files with libpng as on Linux, which refuses damaged files
+# (stb, its built-in decoder, would show them); FreeType uses the same zlib. No JPEG: the program has none.
+if step zlib; then
+  src="$(fetch zlib)"
+  ( cd "$src" && for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+                          inftrees trees uncompr zutil; do $cc -O2 -c $f.c; done && $ar rcs "$prefix/lib/libz.a" ./*.o )
+  cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+  done_step zlib
+fi
+if step libpng1.6; then
+  cmake_dep "$(fetch libpng1.6)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+    -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include"
+  done_step libpng1.6
+fi
+
 if step libsdl2-image; then
-  cmake_dep "$(fetch libsdl2-image)" -DSDL2IMAGE_BACKEND_STB=ON -DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_DEPS_SHARED=OFF \
+  cmake_dep "$(fetch libsdl2-image)" -DSDL2IMAGE_BACKEND_STB=OFF -DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_DEPS_SHARED=OFF \
     -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_TESTS=OFF -DSDL2IMAGE_AVIF=OFF -DSDL2IMAGE_JXL=OFF -DSDL2IMAGE_TIF=OFF \
-    -DSDL2IMAGE_WEBP=OFF -DSDL2IMAGE_PNG=ON -DSDL2IMAGE_JPG=ON
-  # Its package configuration asks for libjpeg and libpng even when stb decodes those formats.
-  sed -i -e 's/^set(SDL2IMAGE_JPG *ON)/set(SDL2IMAGE_JPG OFF)/' -e 's/^set(SDL2IMAGE_PNG *ON)/set(SDL2IMAGE_PNG OFF)/' \
-    "$prefix/lib/cmake/SDL2_image/SDL2_imageConfig.cmake"
+    -DSDL2IMAGE_WEBP=OFF -DSDL2IMAGE_PNG=ON -DSDL2IMAGE_JPG=OFF
   # A static-only build names its target SDL2_image::SDL2_image-static; give it the usual name too.
   printf '%s\n' 'if(TARGET SDL2_image::SDL2_image-static AND NOT TARGET SDL2_image::SDL2_image)' \
     '  add_library(SDL2_image::SDL2_image ALIAS SDL2_image::SDL2_image-static)' 'endif()' \
@@ -77,8 +89,9 @@ if step libsdl2-image; then
 fi
 
 if step freetype; then
-  cmake_dep "$(fetch freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
-    -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+  # With the zlib above: left alone, FreeType would link its own copy, whose symbols clash with it.
+  cmake_dep "$(fetch freetype)" -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include" \
+    -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
   done_step freetype
 fi
 

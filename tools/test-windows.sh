@@ -35,9 +35,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot --init >/dev/null 2>&1
   wineserver --wait
 fi
-# One wine server for the whole run, ended when the tests are done.
-wineserver --persistent=60
+# One Wine session for the whole run, ended when the tests are done. Its background services are started
+# here, detached from our output: started by the first test they would inherit its pipe and keep it open.
+wineserver --persistent
 trap 'wineserver --kill >/dev/null 2>&1 || true' EXIT
+wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 export SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1
 echo "== tests (Windows build under Wine) =="

@@ -32,8 +32,13 @@ std::string FormatIPv4(uint32_t uAddress) {
            std::to_string(b[3]);
 }
 
-// The ANSI resolver takes the host name in the system's code page, which is the program's GBK.
+// The ANSI resolver takes the host name in the system's code page, which is the program's GBK. An empty
+// name is refused as on POSIX: Windows would answer it with the machine's own addresses.
 bool ResolveHostIPv4(const char* szHost, uint32_t& uAddress) {
+    if (!szHost || !*szHost) {
+        t_nLastError = WSAHOST_NOT_FOUND;
+        return false;
+    }
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
