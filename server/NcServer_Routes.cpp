@@ -238,8 +238,17 @@ MHD_Result CNcServerImpl::FinishSite(MHD_Connection* pConn, NcRequestState* pSta
     NcSiteRequest request;
     request.strMethod = pState->strMethod;
     request.strPath = PathOf(pState->strTarget);
-    const size_t uQuery = pState->strTarget.find('?');
-    if (uQuery != std::string::npos) request.strQuery = pState->strTarget.substr(uQuery + 1);
+    // libmicrohttpd hands the query over split at "&" and "=" (escapes kept, see KeepEscapes); joined
+    // again it is the query as sent.
+    MHD_get_connection_values(
+        pConn, MHD_GET_ARGUMENT_KIND,
+        [](void* pCls, MHD_ValueKind, const char* szKey, const char* szValue) -> MHD_Result {
+            std::string& strQuery = *static_cast<std::string*>(pCls);
+            if (!strQuery.empty()) strQuery += '&';
+            strQuery += std::string(szKey ? szKey : "") + "=" + (szValue ? szValue : "");
+            return MHD_YES;
+        },
+        &request.strQuery);
     request.strBody.swap(pState->strBody);
     const char* szCookie = MHD_lookup_connection_value(pConn, MHD_HEADER_KIND, MHD_HTTP_HEADER_COOKIE);
     request.strCookie = szCookie ? szCookie : "";
