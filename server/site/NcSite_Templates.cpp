@@ -107,7 +107,7 @@ input,select{font:inherit;padding:4px 6px;border:1px solid #b8c3cf;border-radius
 .scroll{overflow-x:auto;background:#fff;border:1px solid #d5dce4;border-radius:6px}
 table.list{border-collapse:collapse;width:100%;font-size:14px}
 .list th,.list td{padding:6px 8px;border-bottom:1px solid #e5e9ee;text-align:left;vertical-align:top;white-space:nowrap}
-.list th{background:#eef2f6;font-weight:600;font-size:13px}.list td.desc{white-space:normal;min-width:14em;word-break:break-word}
+.list th{background:#eef2f6;font-weight:600;font-size:13px}.list td.desc{white-space:normal;min-width:22em;word-break:break-word}
 .empty{color:#7b8794;text-align:center}
 .v0{color:#22803a}.v1{color:#b7791f}.v2{color:#c53030;font-weight:600}
 .pager{display:flex;gap:16px;align-items:center}
