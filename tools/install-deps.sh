@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping valgrind python3 nginx
   postgresql libpq-dev
+  libkainjow-mustache-dev libsodium-dev chromium
   xvfb xdotool imagemagick x11-utils
 )
 missing=()
