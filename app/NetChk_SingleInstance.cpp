@@ -3,6 +3,7 @@
 
 #include "app/NetChk_AppDefs.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
+#include "KX_Platform/KXPlatform_CrashGuard.h"
 #include "KX_Platform/KXPlatform_Process.h"
 
 namespace NetChkApp {
@@ -11,7 +12,9 @@ bool IsAnotherInstanceRunning(const std::vector<KXPlatform::RunningProcess>& vec
     bool bFound = false;
     const std::string strImageName = KXPlatform::ExecutableFileName(kImageName);
     for (const KXPlatform::RunningProcess& p : vecProcesses) {
-        if (p.uPid == uOwnPid || p.strImageName != strImageName) continue;
+        // Our own crash agent is a copy of this process, not another instance.
+        if (p.uPid == uOwnPid || p.uPid == KXPlatform::GetCrashAgentProcessId() || p.strImageName != strImageName)
+            continue;
         const KXPlatform::ImagePathQuery q = KXPlatform::QueryProcessImagePath(p.uPid);
         ArkLog(WL_INFO, M_Logic, "szExeFile %s , dwLast1 %d , dwRet %d , dwLast2 %d", q.strPath.c_str(),
                q.nErrorBefore, q.nResult, q.nErrorAfter);

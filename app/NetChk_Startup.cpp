@@ -5,6 +5,7 @@
 #include "app/NetChk_Config.h"
 #include "app/NetChk_Global.h"
 #include "app/NetChk_MessageLoop.h"
+#include "KX_Kernal/crash/KXKernal_CrashHandler.h"
 #include "app/NetChk_SingleInstance.h"
 #include "KX_Kernal/logger/KXKernal_Logger.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
@@ -94,6 +95,8 @@ int RunNetCheck(const std::vector<std::string>& vecArgs, CNetChk_Global& global,
         return 0;
     }
     ArkLog(WL_MUST, M_Logic, "Init QVRTNetcheck：应用程序初始化结束---");
+    // The libraries started above may have set their own fault handlers; ours come first again.
+    ReassertCrashHandler();
 
     global.StartCheck(0);
     const int nExitCode = RunMessageLoop(*pWnd, global);

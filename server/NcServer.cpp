@@ -44,8 +44,21 @@ void MhdLog(void* pCls, const char* szFormat, va_list args) {
 
 }  // namespace
 
+namespace {
+
+NcSiteOptions SiteOptions(const NcServerConfig& config, const NcServerHooks& hooks, CNcServerImpl* pServer) {
+    NcSiteOptions options;
+    options.strDumpDir = config.strDumpDir;
+    options.nFailDelayMs = config.nSignInDelayMs;
+    options.fnNowSec = hooks.fnNowSec;
+    options.fnLog = [pServer](const std::string& strLine) { pServer->Log(strLine); };
+    return options;
+}
+
+}  // namespace
+
 CNcServerImpl::CNcServerImpl(const NcServerConfig& config, INcStore& store, NcServerHooks hooks)
-    : m_config(config), m_store(store), m_hooks(std::move(hooks)) {}
+    : m_config(config), m_store(store), m_hooks(std::move(hooks)), m_site(store, SiteOptions(config, m_hooks, this)) {}
 
 CNcServerImpl::~CNcServerImpl() { Stop(); }
 

@@ -7,7 +7,8 @@ const char kNcServerUsage[] =
     "usage: ncserver [--config FILE] [--listen HOST:PORT] [--db sqlite:PATH | postgresql://...]\n"
     "                [--catalogues DIR] [--dumps DIR] [--page PATH]\n"
     "       ncserver accounts import FILE.csv [--config FILE] [--db ...]\n"
-    "       ncserver migrate [--config FILE] [--db ...]\n";
+    "       ncserver migrate [--config FILE] [--db ...]\n"
+    "       ncserver staff add NAME [--config FILE] [--db ...]   (password from the terminal or one line of stdin)\n";
 
 bool NcParseServerCommand(const std::vector<std::string>& vecArgs, NcServerCommand* pCommand, std::string* pError) {
     NcServerCommand command;
@@ -22,6 +23,15 @@ bool NcParseServerCommand(const std::vector<std::string>& vecArgs, NcServerComma
         }
         command.action = NcServerCommand::Action::ImportAccounts;
         command.strAccountsFile = vecArgs[i + 2];
+        i += 3;
+    } else if (i + 1 < vecArgs.size() && vecArgs[i] == "staff" && vecArgs[i + 1] == "add") {
+        if (i + 2 >= vecArgs.size() || vecArgs[i + 2].compare(0, 2, "--") == 0 || vecArgs[i + 2].empty() ||
+            !NcIsValidUtf8(vecArgs[i + 2])) {
+            *pError = "staff add needs a name";
+            return false;
+        }
+        command.action = NcServerCommand::Action::AddStaff;
+        command.strStaffName = vecArgs[i + 2];
         i += 3;
     }
 

@@ -7,9 +7,10 @@
 #include <vector>
 
 struct NcServerCommand {
-    enum class Action { Serve, Migrate, ImportAccounts, Help };
+    enum class Action { Serve, Migrate, ImportAccounts, AddStaff, Help };
     Action action = Action::Serve;
     std::string strAccountsFile;   // for ImportAccounts
+    std::string strStaffName;      // for AddStaff
     NcServerConfig config;
 };
 

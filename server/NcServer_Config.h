@@ -24,6 +24,7 @@ struct NcServerConfig {
     uint32_t uRequestTimeoutSec = 30;           // headers (and a report's body) must arrive within this
     uint32_t uHeaderMemoryBytes = 32u << 10;    // per connection: request line and headers must fit
     uint32_t uShutdownGraceSec = 20;            // how long a stop waits for requests in flight
+    int32_t nSignInDelayMs = 1000;              // the support site answers a wrong password this much later
 };
 
 // Reads the [ncserver] section of an INI file (UTF-8) over *pConfig. False with *pError on a file that

@@ -8,6 +8,7 @@
 #include "netcheck/readers/NetChk_PingParser.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 namespace {
@@ -136,4 +137,23 @@ std::vector<NcTargetFigures> NcExtractFigures(const std::string& strCheckContent
         result.push_back(FiguresOf(strTarget, lines, uBegin, i));
     }
     return result;
+}
+
+int32_t NcExtractVerdict(const std::string& strCheckContent) {
+    static const std::string kLead = "网络质量: ";
+    static const char* const kWords[] = {"良好", "一般", "较差"};
+    size_t uPos = 0;
+    while ((uPos = strCheckContent.find(kLead, uPos)) != std::string::npos) {
+        // Only at the start of a line: the content's lines are joined by "@@@".
+        const bool bLineStart = uPos == 0 || (uPos >= 3 && strCheckContent.compare(uPos - 3, 3, "@@@") == 0) ||
+                                strCheckContent[uPos - 1] == '\n';
+        if (bLineStart) {
+            const size_t uWord = uPos + kLead.size();
+            for (int32_t n = 0; n < 3; ++n) {
+                if (strCheckContent.compare(uWord, std::strlen(kWords[n]), kWords[n]) == 0) return n;
+            }
+        }
+        uPos += kLead.size();
+    }
+    return -1;
 }

@@ -4,6 +4,7 @@
 
 #include "server/NcServer.h"
 #include "server/NcServer_Files.h"
+#include "server/site/NcSite.h"
 
 #include <microhttpd.h>
 
@@ -16,7 +17,7 @@
 
 // What one request accumulates between the calls libmicrohttpd makes for it.
 struct NcRequestState {
-    enum class Kind { Report, Dump, Immediate };
+    enum class Kind { Report, Dump, Site, Immediate };
 
     std::chrono::steady_clock::time_point tStart = std::chrono::steady_clock::now();
     Kind kind = Kind::Immediate;
@@ -61,12 +62,15 @@ private:
     MHD_Result FinishReport(MHD_Connection* pConn, NcRequestState* pState);
     MHD_Result FinishDump(MHD_Connection* pConn, NcRequestState* pState);
     MHD_Result ServeCatalogue(MHD_Connection* pConn, NcRequestState* pState);
+    MHD_Result FinishSite(MHD_Connection* pConn, NcRequestState* pState);
     std::string ClientAddress(MHD_Connection* pConn) const;
+    bool PeerIsTrustedProxy(MHD_Connection* pConn) const;
     void WatchReads();
 
     NcServerConfig m_config;
     INcStore& m_store;
     NcServerHooks m_hooks;
+    CNcSite m_site;
     MHD_Daemon* m_pDaemon = nullptr;
     uint16_t m_uPort = 0;
 

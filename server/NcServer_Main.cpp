@@ -2,14 +2,19 @@
 // the requests in flight finish and exits 0.
 #include "server/NcServer.h"
 #include "server/NcServer_Cli.h"
+#include "server/site/NcSite.h"
 
 #include <signal.h>
+#include <termios.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace {
@@ -70,6 +75,46 @@ int ImportAccounts(const NcServerCommand& command) {
     return 0;
 }
 
+// One line of standard input; from a terminal it is asked for twice and not echoed.
+bool ReadPassword(std::string* pPassword) {
+    const bool bTerminal = isatty(STDIN_FILENO) != 0;
+    termios old{};
+    if (bTerminal) {
+        tcgetattr(STDIN_FILENO, &old);
+        termios quiet = old;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        std::fputs("password: ", stderr);
+    }
+    std::string strFirst, strSecond;
+    bool bOk = static_cast<bool>(std::getline(std::cin, strFirst));
+    if (bOk && bTerminal) {
+        std::fputs("\nagain: ", stderr);
+        bOk = static_cast<bool>(std::getline(std::cin, strSecond)) && strSecond == strFirst;
+    }
+    if (bTerminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
+        std::fputs("\n", stderr);
+    }
+    if (!strFirst.empty() && strFirst.back() == '\r') strFirst.pop_back();
+    *pPassword = strFirst;
+    return bOk;
+}
+
+int AddStaff(const NcServerCommand& command) {
+    std::string strPassword, strHash, strError;
+    if (!ReadPassword(&strPassword)) return Fail("no password given (or the two did not match)");
+    if (strPassword.size() < 8) return Fail("a password needs at least 8 characters");
+    if (!NcSiteHashPassword(strPassword, &strHash)) return Fail("cannot hash the password");
+    std::unique_ptr<INcStore> pStore = OpenMigrated(command.config, &strError);
+    if (!pStore) return Fail(strError);
+    if (!pStore->PutStaff(command.strStaffName, strHash, static_cast<int64_t>(std::time(nullptr)))) {
+        return Fail("cannot store the staff account");
+    }
+    std::printf("staff account %s stored\n", command.strStaffName.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +136,8 @@ int main(int argc, char** argv) {
         }
         case NcServerCommand::Action::ImportAccounts:
             return ImportAccounts(command);
+        case NcServerCommand::Action::AddStaff:
+            return AddStaff(command);
         case NcServerCommand::Action::Serve:
             break;
     }

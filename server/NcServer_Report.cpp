@@ -47,6 +47,7 @@ NcReportReply NcHandleReport(const std::string& strBody, const std::string& strC
     report.strNetType = std::move(form.strNetType);
     report.strDescription = std::move(form.strDescription);
     report.vecFigures = NcExtractFigures(form.strCheckContent);
+    report.nVerdict = NcExtractVerdict(form.strCheckContent);
     report.strCheckContent = std::move(form.strCheckContent);
     report.strClientAddr = strClientAddr;
     report.nReceivedAt = nNowSec;

@@ -6,6 +6,8 @@
 #include "server/NcServer_Report.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <netinet/in.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@ namespace {
 const char kTextType[] = "text/plain; charset=utf-8";
 const char kCataloguePrefix[] = "/netcheck/";
 const char kDumpPrefix[] = "/dumps/";
+const uint64_t kMaxSiteFormBytes = 64u << 10;   // the support site's forms are small
 
 std::string TrimSpaces(const char* sz) {
     std::string s = sz ? sz : "";
@@ -114,6 +117,12 @@ MHD_Result CNcServerImpl::OnRequest(MHD_Connection* pConn, const char* szUrl, co
                 return MHD_NO;
             }
             pState->strBody.append(pData, uSize);
+        } else if (pState->kind == NcRequestState::Kind::Site) {
+            if (pState->strBody.size() + uSize > kMaxSiteFormBytes) {
+                pState->strLogExtra = " outcome=too_large";
+                return MHD_NO;
+            }
+            pState->strBody.append(pData, uSize);
         } else if (pState->kind == NcRequestState::Kind::Dump) {
             if (pState->dump.Written() + uSize > m_config.uMaxDumpBytes) {
                 pState->strLogExtra = " outcome=too_large";
@@ -133,6 +142,7 @@ MHD_Result CNcServerImpl::OnRequest(MHD_Connection* pConn, const char* szUrl, co
     MarkRequestRead(pConn);
     if (pState->kind == NcRequestState::Kind::Report) return FinishReport(pConn, pState);
     if (pState->kind == NcRequestState::Kind::Dump) return FinishDump(pConn, pState);
+    if (pState->kind == NcRequestState::Kind::Site) return FinishSite(pConn, pState);
     return MHD_YES;
 }
 
@@ -149,6 +159,11 @@ MHD_Result CNcServerImpl::BeginRequest(MHD_Connection* pConn, NcRequestState* pS
             return Answer(pConn, pState, 413, NcReplyBody(-1), kTextType);
         }
         pState->kind = NcRequestState::Kind::Report;
+        return MHD_YES;
+    }
+    if (strPath == "/support" || strPath.compare(0, 9, "/support/") == 0) {
+        if (bHasLength && uLength > kMaxSiteFormBytes) return Answer(pConn, pState, 413, "too large\n", kTextType);
+        pState->kind = NcRequestState::Kind::Site;
         return MHD_YES;
     }
     if (strPath.compare(0, sizeof(kDumpPrefix) - 1, kDumpPrefix) == 0) {
@@ -217,6 +232,73 @@ MHD_Result CNcServerImpl::FinishReport(MHD_Connection* pConn, NcRequestState* pS
     pState->strLogExtra = " ret=" + std::to_string(reply.nRet) + " outcome=" + reply.szOutcome;
     pState->strBody.clear();
     return Answer(pConn, pState, reply.nStatus, NcReplyBody(reply.nRet), kTextType);
+}
+
+MHD_Result CNcServerImpl::FinishSite(MHD_Connection* pConn, NcRequestState* pState) {
+    NcSiteRequest request;
+    request.strMethod = pState->strMethod;
+    request.strPath = PathOf(pState->strTarget);
+    // libmicrohttpd hands the query over split at "&" and "=" (escapes kept, see KeepEscapes); joined
+    // again it is the query as sent.
+    MHD_get_connection_values(
+        pConn, MHD_GET_ARGUMENT_KIND,
+        [](void* pCls, MHD_ValueKind, const char* szKey, const char* szValue) -> MHD_Result {
+            std::string& strQuery = *static_cast<std::string*>(pCls);
+            if (!strQuery.empty()) strQuery += '&';
+            strQuery += std::string(szKey ? szKey : "") + "=" + (szValue ? szValue : "");
+            return MHD_YES;
+        },
+        &request.strQuery);
+    request.strBody.swap(pState->strBody);
+    const char* szCookie = MHD_lookup_connection_value(pConn, MHD_HEADER_KIND, MHD_HTTP_HEADER_COOKIE);
+    request.strCookie = szCookie ? szCookie : "";
+    request.strPeer = pState->strPeer;
+    // Behind nginx with TLS the proxy says so; only a trusted proxy is believed.
+    const char* szProto = MHD_lookup_connection_value(pConn, MHD_HEADER_KIND, "X-Forwarded-Proto");
+    request.bSecure = szProto && std::strcmp(szProto, "https") == 0 && PeerIsTrustedProxy(pConn);
+
+    const NcSiteResponse site = m_site.Handle(request);
+    MHD_Response* pResponse = nullptr;
+    if (!site.strFilePath.empty()) {
+        const int nFd = open(site.strFilePath.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st;
+        if (nFd < 0 || fstat(nFd, &st) != 0) {
+            if (nFd >= 0) close(nFd);
+            return Answer(pConn, pState, 404, "not found\n", kTextType);
+        }
+        pResponse = MHD_create_response_from_fd(static_cast<size_t>(st.st_size), nFd);   // owns nFd now
+        if (!pResponse) close(nFd);
+    } else {
+        pResponse = MHD_create_response_from_buffer(site.strBody.size(), const_cast<char*>(site.strBody.data()),
+                                                    MHD_RESPMEM_MUST_COPY);
+    }
+    if (!pResponse) return MHD_NO;
+    MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CONTENT_TYPE, site.strContentType.c_str());
+    MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+    MHD_add_response_header(pResponse, "X-Content-Type-Options", "nosniff");
+    MHD_add_response_header(pResponse, "X-Frame-Options", "DENY");
+    MHD_add_response_header(pResponse, "Content-Security-Policy",
+                            "default-src 'none'; style-src 'self'; img-src 'self'; form-action 'self'; "
+                            "frame-ancestors 'none'");
+    for (const auto& header : site.vecHeaders) {
+        MHD_add_response_header(pResponse, header.first.c_str(), header.second.c_str());
+    }
+    const MHD_Result result = MHD_queue_response(pConn, static_cast<unsigned int>(site.nStatus), pResponse);
+    MHD_destroy_response(pResponse);
+    if (result == MHD_YES) pState->nStatus = site.nStatus;
+    return result;
+}
+
+bool CNcServerImpl::PeerIsTrustedProxy(MHD_Connection* pConn) const {
+    const MHD_ConnectionInfo* pInfo = MHD_get_connection_info(pConn, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (!pInfo || !pInfo->client_addr || pInfo->client_addr->sa_family != AF_INET) return false;
+    sockaddr_in sin;
+    std::memcpy(&sin, pInfo->client_addr, sizeof(sin));
+    const uint32_t uPeer = ntohl(sin.sin_addr.s_addr);
+    for (const uint32_t uTrusted : m_config.vecTrustedProxies) {
+        if (uTrusted == uPeer) return true;
+    }
+    return false;
 }
 
 MHD_Result CNcServerImpl::FinishDump(MHD_Connection* pConn, NcRequestState* pState) {

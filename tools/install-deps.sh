@@ -12,12 +12,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libbenchmark-dev
   libboost-dev libboost-thread-dev libboost-system-dev libboost-regex-dev
-  libtinyxml-dev libtinyxml2-dev libcurl4-openssl-dev
+  libtinyxml-dev libtinyxml2-dev libcurl4-openssl-dev libboost-stacktrace-dev
   libmicrohttpd-dev libsqlite3-dev
   libsdl2-dev libsdl2-image-dev libdeflate-dev libfreetype-dev
   fonts-wqy-zenhei fonts-arphic-ukai
   iputils-ping valgrind python3 nginx
   postgresql libpq-dev
+  libkainjow-mustache-dev libsodium-dev chromium
   xvfb xdotool imagemagick x11-utils
 )
 fi

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +30,47 @@ struct NcReport {
     std::string strCheckContent;          // as received ("@@@" joined)
     std::string strClientAddr;            // IPv4 text of the caller (after the trusted-proxy rule)
     int64_t nReceivedAt = 0;              // unix seconds, from the server's (injectable) clock
+    int32_t nVerdict = -1;                // 0 good, 1 common, 2 bad, -1 no verdict line in the content
     std::vector<NcTargetFigures> vecFigures;
+};
+
+// What the support site's report list may narrow by; empty texts and nVerdict -2 narrow nothing.
+struct NcReportFilter {
+    std::string strAccount;     // exact user name
+    std::string strServer;      // exact server name
+    std::string strGroup;       // exact question type
+    std::string strCarrier;     // exact net type
+    int32_t nVerdict = -2;      // -2 any, else the stored verdict (-1 none)
+    int64_t nFrom = 0;          // received_at >= nFrom
+    int64_t nTo = INT64_MAX;    // received_at < nTo
+    std::string strText;        // substring of the description (exact bytes)
+};
+
+// One line of the report list.
+struct NcReportRow {
+    int64_t nId = 0;
+    int64_t nReceivedAt = 0;
+    std::string strUserName, strServerName, strQuestionType, strNetType, strClientAddr;
+    std::string strDescription;   // the first 120 characters
+    int32_t nVerdict = -1;
+};
+
+// One report of an analytics window with one of its targets (strTarget empty: the report had none).
+struct NcFigureRow {
+    int64_t nReportId = 0;
+    int64_t nReceivedAt = 0;
+    std::string strServerName, strQuestionType, strNetType, strTarget;
+    int32_t nVerdict = -1;
+    int32_t nLoss = 100;
+    int32_t nAvgMs = -1;
+    double dJitterMs = -1;
+};
+
+// A signed-in support session.
+struct NcStaffSession {
+    std::string strName;
+    std::string strCsrf;
+    int64_t nExpiresAt = 0;
 };
 
 enum class NcInsertOutcome {
@@ -60,6 +101,21 @@ public:
     virtual bool GetReport(int64_t nId, NcReport* pReport) = 0;
     virtual int64_t CountReports() = 0;   // -1 on error
 
+    // Support staff and their sessions. A name is added or its hash replaced; 1 found, 0 not, -1 error.
+    virtual bool PutStaff(const std::string& strName, const std::string& strHash, int64_t nNowSec) = 0;
+    virtual int32_t GetStaffHash(const std::string& strName, std::string* pHash) = 0;
+    virtual bool CreateSession(const std::string& strToken, const NcStaffSession& session) = 0;
+    // Only a session that has not expired at nNowSec is found.
+    virtual int32_t GetSession(const std::string& strToken, int64_t nNowSec, NcStaffSession* pSession) = 0;
+    virtual bool DeleteSession(const std::string& strToken) = 0;
+
+    // The support site's reads. Newest first, nLimit rows from nOffset on.
+    virtual bool ListReports(const NcReportFilter& filter, int64_t nOffset, int32_t nLimit,
+                             std::vector<NcReportRow>* pRows) = 0;
+    // Every report received in [nFrom, nTo) with its targets, at most nMaxRows rows; the rows of one
+    // report come together, in target order, and reports roughly oldest first.
+    virtual bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) = 0;
+
     // True while the database answers (health check, recovery after an outage).
     virtual bool Ping() = 0;
 };
@@ -67,3 +123,12 @@ public:
 // "sqlite:PATH" (WAL mode, created when missing) or "postgresql://…" / "postgres://…".
 // Null with *pError set when the string is not understood or the database cannot be opened.
 std::unique_ptr<INcStore> NcOpenStore(const std::string& strConnection, std::string* pError);
+
+// The WHERE clause of a report list (without the word WHERE; "1=1" when nothing narrows) over the
+// reports table, with its parameters in order; placeholders are "?" or, with bDollar, "$1", "$2", ….
+struct NcSqlParam {
+    bool bInt = false;
+    int64_t nValue = 0;
+    std::string strValue;
+};
+std::string NcReportWhere(const NcReportFilter& filter, bool bDollar, std::vector<NcSqlParam>* pParams);

@@ -6,7 +6,7 @@
 // ends with the transaction, so a crashed process never leaves one behind.
 #include "server/store/NcStore_Postgres.h"
 
-#include "server/store/NcStore_PgPool.h"
+#include "server/store/NcStore_PostgresImpl.h"
 
 #include <cmath>
 #include <cstdio>
@@ -48,37 +48,21 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " PRIMARY KEY (report_id, seq))",
         "CREATE TABLE accounts (name TEXT PRIMARY KEY)",
     },
+    {
+        // The verdict line of each report, the support staff and their sessions, indexes for the site.
+        "ALTER TABLE reports ADD COLUMN verdict INTEGER NOT NULL DEFAULT -1",
+        "CREATE INDEX reports_time ON reports (received_at)",
+        "CREATE INDEX reports_server ON reports (server_name, received_at)",
+        "CREATE INDEX reports_carrier ON reports (net_type, received_at)",
+        "CREATE TABLE staff (name TEXT PRIMARY KEY, pw_hash TEXT NOT NULL, created_at BIGINT NOT NULL)",
+        "CREATE TABLE staff_sessions (token TEXT PRIMARY KEY, staff_name TEXT NOT NULL, csrf TEXT NOT NULL,"
+        " expires_at BIGINT NOT NULL)",
+    },
 };
 
-int64_t ToInt64(const char* szText) { return std::strtoll(szText, nullptr, 10); }
+}  // namespace
 
-// libpq sends text parameters as C strings: a NUL inside a field would cut it short without a word.
-bool HasNul(const std::string& str) { return str.find('\0') != std::string::npos; }
-
-class CNcStorePostgres : public INcStore {
-public:
-    explicit CNcStorePostgres(const std::string& strUrl) : m_pool(strUrl, kPoolSize) {}
-
-    bool Open(std::string* pError) { return m_pool.Open(pError); }
-
-    bool Migrate() override;
-    int32_t SchemaVersion() override;
-    NcInsertOutcome InsertReport(const NcReport& report, int64_t nNowSec, int64_t nWindowSec, int64_t* pId) override;
-    bool ImportAccounts(const std::vector<std::string>& vecNames, size_t* pAdded) override;
-    int32_t HasAccount(const std::string& strName) override;
-    bool GetReport(int64_t nId, NcReport* pReport) override;
-    int64_t CountReports() override;
-    bool Ping() override;
-
-private:
-    // Enough for the server's worker threads; a caller beyond it waits for a free connection.
-    static constexpr size_t kPoolSize = 16;
-
-    // One migration step: 1 applied one, 0 nothing left to do, -1 failed (logged).
-    int MigrateOneStep(PGconn* pConn);
-
-    CNcPgPool m_pool;
-};
+namespace ncpg {
 
 int CNcStorePostgres::MigrateOneStep(PGconn* pConn) {
     if (!NcPgOk(CNcPgPool::ExecFirst(pConn, "BEGIN"), pConn, "NcStorePostgres::Migrate") ||
@@ -175,13 +159,14 @@ NcInsertOutcome CNcStorePostgres::InsertReport(const NcReport& report, int64_t n
     }
 
     const std::string strReceived = std::to_string(report.nReceivedAt);
+    const std::string strVerdict = std::to_string(report.nVerdict);
     NcPgResult inserted = NcPgExec(
         pConn,
         "INSERT INTO reports (user_name, question_type, server_name, net_type, description, check_content,"
-        " client_addr, received_at) VALUES ($1, $2, $3, $4, $5, $6, $7, $8) RETURNING id",
+        " client_addr, received_at, verdict) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id",
         {report.strUserName.c_str(), report.strQuestionType.c_str(), report.strServerName.c_str(),
          report.strNetType.c_str(), report.strDescription.c_str(), report.strCheckContent.c_str(),
-         report.strClientAddr.c_str(), strReceived.c_str()});
+         report.strClientAddr.c_str(), strReceived.c_str(), strVerdict.c_str()});
     if (!NcPgOk(inserted, pConn, kTag) || PQntuples(inserted.get()) != 1)
         return NcInsertOutcome::Failed;
     const std::string strId = PQgetvalue(inserted.get(), 0, 0);
@@ -264,7 +249,7 @@ bool CNcStorePostgres::GetReport(int64_t nId, NcReport* pReport) {
         return false;
     NcPgResult row = NcPgExec(pConn,
                               "SELECT user_name, question_type, server_name, net_type, description, check_content,"
-                              " client_addr, received_at FROM reports WHERE id = $1",
+                              " client_addr, received_at, verdict FROM reports WHERE id = $1",
                               {strId.c_str()});
     if (!NcPgOk(row, pConn, kTag) || PQntuples(row.get()) != 1)
         return false;
@@ -286,6 +271,7 @@ bool CNcStorePostgres::GetReport(int64_t nId, NcReport* pReport) {
     out.strCheckContent = PQgetvalue(r, 0, 5);
     out.strClientAddr = PQgetvalue(r, 0, 6);
     out.nReceivedAt = ToInt64(PQgetvalue(r, 0, 7));
+    out.nVerdict = static_cast<int32_t>(ToInt64(PQgetvalue(r, 0, 8)));
     PGresult* f = figs.get();
     for (int i = 0; i < PQntuples(f); ++i) {
         NcTargetFigures fig;
@@ -319,7 +305,9 @@ bool CNcStorePostgres::Ping() {
     return pConn && NcPgOk(CNcPgPool::ExecFirst(pConn, "SELECT 1"), pConn, "NcStorePostgres::Ping");
 }
 
-}  // namespace
+}  // namespace ncpg
+
+using ncpg::CNcStorePostgres;
 
 std::unique_ptr<INcStore> NcOpenPostgresStore(const std::string& strUrl, std::string* pError) {
     auto pStore = std::make_unique<CNcStorePostgres>(strUrl);

@@ -5,10 +5,7 @@
 // "no recent report" and both insert.
 #include "server/store/NcStore_Sqlite.h"
 
-#include <sqlite3.h>
-
-#include <cstdio>
-#include <mutex>
+#include "server/store/NcStore_SqliteImpl.h"
 
 namespace {
 
@@ -27,72 +24,22 @@ const char* const kMigrations[] = {
     "  min_ms INTEGER NOT NULL, max_ms INTEGER NOT NULL, jitter_ms REAL NOT NULL, replies INTEGER NOT NULL,"
     "  PRIMARY KEY (report_id, seq));"
     "CREATE TABLE accounts (name TEXT PRIMARY KEY);",
+    // 2: the verdict line of each report, the support staff and their sessions, indexes for the support site.
+    "ALTER TABLE reports ADD COLUMN verdict INTEGER NOT NULL DEFAULT -1;"
+    "CREATE INDEX reports_time ON reports (received_at);"
+    "CREATE INDEX reports_server ON reports (server_name, received_at);"
+    "CREATE INDEX reports_carrier ON reports (net_type, received_at);"
+    "CREATE TABLE staff (name TEXT PRIMARY KEY, pw_hash TEXT NOT NULL, created_at INTEGER NOT NULL);"
+    "CREATE TABLE staff_sessions (token TEXT PRIMARY KEY, staff_name TEXT NOT NULL, csrf TEXT NOT NULL,"
+    "  expires_at INTEGER NOT NULL);",
 };
 const int32_t kSchemaVersion = static_cast<int32_t>(sizeof(kMigrations) / sizeof(kMigrations[0]));
 
 const int kBusyTimeoutMs = 10000;
 
-void LogSqlite(const char* szTag, sqlite3* pDb, const char* szWhat) {
-    std::fprintf(stderr, "level=error where=%s what=\"%s\" sqlite=\"%s\"\n", szTag, szWhat,
-                 pDb ? sqlite3_errmsg(pDb) : "no connection");
-}
+}  // namespace
 
-// A prepared statement finalized on every path.
-class CStatement {
-public:
-    CStatement(sqlite3* pDb, const char* szSql) {
-        if (sqlite3_prepare_v2(pDb, szSql, -1, &m_pStmt, nullptr) != SQLITE_OK) m_pStmt = nullptr;
-    }
-    ~CStatement() { sqlite3_finalize(m_pStmt); }
-    CStatement(const CStatement&) = delete;
-    CStatement& operator=(const CStatement&) = delete;
-
-    bool Ok() const { return m_pStmt != nullptr; }
-    sqlite3_stmt* Get() const { return m_pStmt; }
-    void Text(int nIndex, const std::string& str) {
-        sqlite3_bind_text(m_pStmt, nIndex, str.data(), static_cast<int>(str.size()), SQLITE_TRANSIENT);
-    }
-    void Int(int nIndex, int64_t n) { sqlite3_bind_int64(m_pStmt, nIndex, n); }
-    void Real(int nIndex, double d) { sqlite3_bind_double(m_pStmt, nIndex, d); }
-    int Step() { return sqlite3_step(m_pStmt); }
-    std::string ColumnText(int nCol) const {
-        const unsigned char* p = sqlite3_column_text(m_pStmt, nCol);
-        return p ? std::string(reinterpret_cast<const char*>(p), sqlite3_column_bytes(m_pStmt, nCol)) : std::string();
-    }
-    int64_t ColumnInt(int nCol) const { return sqlite3_column_int64(m_pStmt, nCol); }
-    double ColumnReal(int nCol) const { return sqlite3_column_double(m_pStmt, nCol); }
-
-private:
-    sqlite3_stmt* m_pStmt = nullptr;
-};
-
-class CNcStoreSqlite : public INcStore {
-public:
-    explicit CNcStoreSqlite(sqlite3* pDb) : m_pDb(pDb) {}
-    ~CNcStoreSqlite() override { sqlite3_close(m_pDb); }
-
-    bool Migrate() override;
-    int32_t SchemaVersion() override;
-    NcInsertOutcome InsertReport(const NcReport& report, int64_t nNowSec, int64_t nWindowSec, int64_t* pId) override;
-    bool ImportAccounts(const std::vector<std::string>& vecNames, size_t* pAdded) override;
-    int32_t HasAccount(const std::string& strName) override;
-    bool GetReport(int64_t nId, NcReport* pReport) override;
-    int64_t CountReports() override;
-    bool Ping() override;
-
-private:
-    bool Exec(const char* szSql, const char* szTag) {
-        if (sqlite3_exec(m_pDb, szSql, nullptr, nullptr, nullptr) == SQLITE_OK) return true;
-        LogSqlite(szTag, m_pDb, szSql);
-        return false;
-    }
-    void Rollback() { sqlite3_exec(m_pDb, "ROLLBACK", nullptr, nullptr, nullptr); }
-    int32_t VersionLocked();
-    bool InsertLocked(const NcReport& report, int64_t* pId);
-
-    std::mutex m_lock;
-    sqlite3* m_pDb;
-};
+namespace ncsqlite {
 
 int32_t CNcStoreSqlite::VersionLocked() {
     CStatement create(m_pDb, "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
@@ -148,7 +95,7 @@ int32_t CNcStoreSqlite::SchemaVersion() {
 bool CNcStoreSqlite::InsertLocked(const NcReport& report, int64_t* pId) {
     CStatement insert(m_pDb,
                       "INSERT INTO reports (user_name, question_type, server_name, net_type, description,"
-                      " check_content, client_addr, received_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+                      " check_content, client_addr, received_at, verdict) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!insert.Ok()) return false;
     insert.Text(1, report.strUserName);
     insert.Text(2, report.strQuestionType);
@@ -158,6 +105,7 @@ bool CNcStoreSqlite::InsertLocked(const NcReport& report, int64_t* pId) {
     insert.Text(6, report.strCheckContent);
     insert.Text(7, report.strClientAddr);
     insert.Int(8, report.nReceivedAt);
+    insert.Int(9, report.nVerdict);
     if (insert.Step() != SQLITE_DONE) return false;
     const int64_t nId = sqlite3_last_insert_rowid(m_pDb);
 
@@ -249,7 +197,7 @@ bool CNcStoreSqlite::GetReport(int64_t nId, NcReport* pReport) {
     std::lock_guard<std::mutex> guard(m_lock);
     CStatement query(m_pDb,
                      "SELECT user_name, question_type, server_name, net_type, description, check_content,"
-                     " client_addr, received_at FROM reports WHERE id = ?");
+                     " client_addr, received_at, verdict FROM reports WHERE id = ?");
     if (!query.Ok()) return false;
     query.Int(1, nId);
     if (query.Step() != SQLITE_ROW) return false;
@@ -262,6 +210,7 @@ bool CNcStoreSqlite::GetReport(int64_t nId, NcReport* pReport) {
     report.strCheckContent = query.ColumnText(5);
     report.strClientAddr = query.ColumnText(6);
     report.nReceivedAt = query.ColumnInt(7);
+    report.nVerdict = static_cast<int32_t>(query.ColumnInt(8));
 
     CStatement figures(m_pDb,
                        "SELECT target, loss_pct, avg_ms, min_ms, max_ms, jitter_ms, replies FROM report_figures"
@@ -298,7 +247,9 @@ bool CNcStoreSqlite::Ping() {
     return query.Ok() && query.Step() == SQLITE_ROW;
 }
 
-}  // namespace
+}  // namespace ncsqlite
+
+using ncsqlite::CNcStoreSqlite;
 
 std::unique_ptr<INcStore> NcOpenSqliteStore(const std::string& strPath, std::string* pError) {
     if (strPath.empty()) {

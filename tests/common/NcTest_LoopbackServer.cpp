@@ -34,11 +34,18 @@ int ListenOnLoopback(uint16_t& uPort) {
 
 // True when the request is complete: headers ended by an empty line and the announced body read.
 bool RequestComplete(const std::string& strData) {
-    const size_t uHeadEnd = strData.find("\n\n");
+    // The program ends its headers with a bare LF pair; libcurl with CRLF pairs.
+    size_t uHeadEnd = strData.find("\n\n");
+    size_t uSeparator = 2;
+    const size_t uCrLf = strData.find("\r\n\r\n");
+    if (uCrLf != std::string::npos && (uHeadEnd == std::string::npos || uCrLf < uHeadEnd)) {
+        uHeadEnd = uCrLf;
+        uSeparator = 4;
+    }
     if (uHeadEnd == std::string::npos) return false;
     const size_t uLen = strData.find("Content-Length: ");
     const size_t uBody = std::strtoul(uLen == std::string::npos ? "0" : strData.c_str() + uLen + 16, nullptr, 10);
-    return strData.size() >= uHeadEnd + 2 + uBody;
+    return strData.size() >= uHeadEnd + uSeparator + uBody;
 }
 
 }  // namespace

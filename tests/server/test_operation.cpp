@@ -23,6 +23,19 @@ public:
     bool GetReport(int64_t nId, NcReport* p) override { return m_inner.GetReport(nId, p); }
     int64_t CountReports() override { return m_inner.CountReports(); }
     bool Ping() override { return !m_bDown && m_inner.Ping(); }
+    bool PutStaff(const std::string& n, const std::string& h, int64_t t) override { return m_inner.PutStaff(n, h, t); }
+    int32_t GetStaffHash(const std::string& n, std::string* p) override { return m_inner.GetStaffHash(n, p); }
+    bool CreateSession(const std::string& t, const NcStaffSession& s) override { return m_inner.CreateSession(t, s); }
+    int32_t GetSession(const std::string& t, int64_t n, NcStaffSession* p) override {
+        return m_inner.GetSession(t, n, p);
+    }
+    bool DeleteSession(const std::string& t) override { return m_inner.DeleteSession(t); }
+    bool ListReports(const NcReportFilter& f, int64_t o, int32_t l, std::vector<NcReportRow>* p) override {
+        return m_inner.ListReports(f, o, l, p);
+    }
+    bool ListFigures(int64_t a, int64_t b, size_t n, std::vector<NcFigureRow>* p) override {
+        return m_inner.ListFigures(a, b, n, p);
+    }
     std::atomic<bool> m_bDown{false};
 
 private:

@@ -128,6 +128,7 @@ void CArkLogger::RollLogFile(const KXPlatform::LocalTime& time) {
         return;
     }
     m_strLogFilePath = szPath;
+    std::snprintf(MirrorPathBuffer(), kMirrorPathSize, "%s", szPath);
 }
 
 bool CArkLogger::StartAsync() {
@@ -228,8 +229,29 @@ void CArkLogger::CloseLogFile() {
     if (m_pLogFile) std::fclose(m_pLogFile);
     m_pLogFile = nullptr;
     m_strLogFilePath.clear();
+    MirrorPathBuffer()[0] = '\0';
     m_nLastOpenDay = 0;
     m_nLastOpenHour = -1;
+}
+
+bool CArkLogger::ContinueLogFile(const char* szPath) {
+    if (!szPath || !*szPath) return false;
+    std::FILE* pFile = KXPlatform::OpenFileStream(szPath, "a+");
+    if (!pFile) return false;
+    const KXPlatform::LocalTime now = m_timeSource ? m_timeSource() : KXPlatform::GetLocalTime();
+    boost::lock_guard<boost::mutex> guard(m_lock);
+    if (m_pLogFile) std::fclose(m_pLogFile);
+    m_pLogFile = pFile;
+    m_strLogFilePath = szPath;
+    m_nLastOpenDay = now.nDay;
+    m_nLastOpenHour = now.nHour;
+    m_nFileLevel = 0;
+    return true;
+}
+
+char* CArkLogger::MirrorPathBuffer() {
+    static char s_szPath[kMirrorPathSize];
+    return s_szPath;
 }
 
 int ArkLog(int nLevel, int nModule, const char* szFormat, ...) {

@@ -93,6 +93,13 @@ public:
     std::string GetLogFilePath();
     // Closes the log file and forgets the hour of the last open, so the next line opens a new file.
     void CloseLogFile();
+    // Goes on writing into an existing log file (the crash agent continues the failing process's log).
+    bool ContinueLogFile(const char* szPath);
+
+    // The open log file's path in a fixed buffer (never reallocated), so that a crash can copy it
+    // without taking the lock.
+    static constexpr uint32_t kMirrorPathSize = 128;
+    static char* MirrorPathBuffer();
 
 private:
     CArkLogger();

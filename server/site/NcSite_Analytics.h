@@ -1,0 +1,64 @@
+// Figures for the support team over a time window: per server, question group and carrier the number of
+// reports, the share with a bad verdict, latency and loss percentiles per target and the mean jitter;
+// hour by hour over the window; and the server × carrier pairs that fare worst.
+#pragma once
+
+#include "server/store/NcStore.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct NcTargetStats {
+    std::string strTarget;
+    int64_t nSamples = 0;      // target rows seen
+    int32_t nLatP50 = -1;      // ms, over the rows with an average; -1 when none had one
+    int32_t nLatP95 = -1;
+    int32_t nLossP50 = 0;      // percent, over every row
+    int32_t nLossP95 = 0;
+    double dJitterMean = -1;   // over the rows with a jitter figure; -1 when none
+};
+
+struct NcGroupStats {
+    std::string strKey;
+    int64_t nReports = 0;
+    int64_t nBad = 0;                        // verdict 2
+    double dBadShare = 0;                    // nBad / nReports
+    std::vector<NcTargetStats> vecTargets;   // by target name
+};
+
+struct NcHourStats {
+    int64_t nStart = 0;   // unix seconds, a multiple of 3600
+    int64_t nReports = 0;
+    int64_t nBad = 0;
+    int32_t nLatP50 = -1;   // over every target row of the hour
+    int32_t nLatP95 = -1;
+};
+
+struct NcPairStats {
+    std::string strServer, strCarrier;
+    int64_t nReports = 0, nBad = 0;
+    double dBadShare = 0;
+    int32_t nLatP95 = -1;
+};
+
+struct NcAnalytics {
+    int64_t nReports = 0, nBad = 0;
+    std::vector<NcGroupStats> vecByServer, vecByGroup, vecByCarrier;   // most reports first
+    std::vector<NcHourStats> vecHours;                                  // every hour of the window
+    std::vector<NcPairStats> vecWorst;                                  // worst first, at most 10
+};
+
+// Nearest-rank percentile (the smallest value with at least nPct percent of the values at or below it)
+// of unsorted values; -1 for none.
+int32_t NcPercentile(std::vector<int32_t> vecValues, int nPct);
+int32_t NcSortedPercentile(const std::vector<int32_t>& vecSorted, int nPct);   // values already ascending
+
+// Rows as ListFigures gives them (oldest first, a report's targets together). Hours are counted from
+// nFrom rounded down to the hour up to nTo; a window over kMaxHours hours is cut to its last kMaxHours.
+constexpr int64_t kNcMaxHours = 31 * 24;
+NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo);
+
+// Two server-drawn plots of the hours: reports per hour with the bad ones in red, and latency p50/p95.
+std::string NcReportsPlotSvg(const std::vector<NcHourStats>& vecHours);
+std::string NcLatencyPlotSvg(const std::vector<NcHourStats>& vecHours);
