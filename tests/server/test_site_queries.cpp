@@ -93,8 +93,10 @@ TEST_P(SiteQueries, FiltersNarrowAndPagesRunNewestFirst) {
     f = NcReportFilter();
     f.strText = "a*b";
     EXPECT_EQ(Ids(f), (std::vector<int64_t>{g1}));
-    f.strText = "a?b";
-    EXPECT_TRUE(Ids(f).empty());
+    for (const char* szPattern : {"a?b", "a_b", "x%done", "a\\*b"}) {
+        f.strText = szPattern;
+        EXPECT_TRUE(Ids(f).empty()) << szPattern;
+    }
     f.strText = "[x] done";
     EXPECT_EQ(Ids(f), (std::vector<int64_t>{g1}));
     f.strText = "x] done";
