@@ -74,7 +74,7 @@ struct CrashGuardHooks {
 bool InstallCrashGuard(const CrashGuardHooks& hooks);
 
 // Memory (no pointers inside, fixed size) that the agent mirrors from the failing process. Up to 16
-// regions; register them before the first fault, from one thread.
+// regions, registered before InstallCrashGuard (the agent only accepts regions it knows itself).
 bool AddCrashMirrorRegion(void* pAddress, size_t uSize);
 
 // Gives the calling thread its own alternate signal stack, so that a stack overflow in it is still
