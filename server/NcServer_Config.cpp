@@ -161,5 +161,6 @@ bool NcLoadServerConfig(const std::string& strPath, NcServerConfig* pConfig, std
     number("RequestTimeoutSec", 1, 3600, &pConfig->uRequestTimeoutSec);
     number("HeaderMemoryBytes", 4096, 1u << 24, &pConfig->uHeaderMemoryBytes);
     number("ShutdownGraceSec", 0, 3600, &pConfig->uShutdownGraceSec);
+    number("SignInDelayMs", 0, 10000, &pConfig->nSignInDelayMs);
     return bOk;
 }

@@ -260,7 +260,7 @@ MHD_Result CNcServerImpl::FinishSite(MHD_Connection* pConn, NcRequestState* pSta
     const NcSiteResponse site = m_site.Handle(request);
     MHD_Response* pResponse = nullptr;
     if (!site.strFilePath.empty()) {
-        const int nFd = open(site.strFilePath.c_str(), O_RDONLY | O_CLOEXEC);
+        const int nFd = open(site.strFilePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         struct stat st;
         if (nFd < 0 || fstat(nFd, &st) != 0) {
             if (nFd >= 0) close(nFd);

@@ -80,7 +80,7 @@ def main():
         db.execute("ANALYZE")
         db.close()
     elif args.db.startswith(("postgresql://", "postgres://")):
-        series = f"generate_series(1, {n}) AS i"
+        series = f"generate_series(1::bigint, {n}) AS i"
         script = ("BEGIN;\nCREATE TEMP TABLE fill_mark AS SELECT COALESCE(MAX(id), 0) AS m FROM reports;\n"
                   + report_sql(series, n, start, span) + ";\n")
         for q in figures_sql("(SELECT m FROM fill_mark)"):

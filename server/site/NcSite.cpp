@@ -125,8 +125,18 @@ NcSiteResponse CNcSite::SignIn(const NcSiteRequest& request) {
     const int32_t nFound = m_store.GetStaffHash(strName, &strHash);
     if (nFound < 0) return NcSiteErrorPage(503, "数据库不可用 The database is unavailable.", nullptr);
     if (nFound == 0 || !NcSiteCheckPassword(strHash, field("password"))) {
-        // Slow every wrong guess down, whether the name exists or not.
+        // Slow every wrong guess down, whether the name exists or not; while one waits, further wrong
+        // guesses are turned away without a check's worth of hope.
+        if (m_nHeldBack.fetch_add(1) > 0) {
+            m_nHeldBack.fetch_sub(1);
+            Log("level=warn where=NcSite::SignIn what=\"sign-in refused, too many at once\" name=" +
+                LogValue(strName) + " peer=" + request.strPeer);
+            NcSiteResponse busy = SignInPage(request, "稍后再试 Too many attempts; try again in a moment");
+            busy.nStatus = 429;
+            return busy;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(m_options.nFailDelayMs));
+        m_nHeldBack.fetch_sub(1);
         Log("level=warn where=NcSite::SignIn what=\"sign-in refused\" name=" + LogValue(strName) +
             " peer=" + request.strPeer);
         return SignInPage(request, "账号或密码错误 Wrong name or password");

@@ -4,6 +4,7 @@
 
 #include "server/store/NcStore.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -50,6 +51,9 @@ private:
 
     INcStore& m_store;
     NcSiteOptions m_options;
+    // Wrong sign-ins being held back right now. The wait occupies a worker thread, so only one is held
+    // at a time; others are refused at once (429), and the players' reports keep their workers.
+    std::atomic<int> m_nHeldBack{0};
 };
 
 // A memory-hard hash of a staff password, for the staff table. False when hashing failed (out of memory).

@@ -5,15 +5,26 @@
 #include <map>
 
 int32_t NcPercentile(std::vector<int32_t> vecValues, int nPct) {
-    if (vecValues.empty()) return -1;
     std::sort(vecValues.begin(), vecValues.end());
+    return NcSortedPercentile(vecValues, nPct);
+}
+
+int32_t NcSortedPercentile(const std::vector<int32_t>& vecSorted, int nPct) {
+    if (vecSorted.empty()) return -1;
     // rank = ceil(p/100 * n), 1-based
-    size_t uRank = (static_cast<size_t>(nPct) * vecValues.size() + 99) / 100;
+    size_t uRank = (static_cast<size_t>(nPct) * vecSorted.size() + 99) / 100;
     if (uRank < 1) uRank = 1;
-    return vecValues[uRank - 1];
+    return vecSorted[uRank - 1];
 }
 
 namespace {
+
+// Sorts once for both percentiles.
+void P50P95(std::vector<int32_t>* pValues, int32_t* pP50, int32_t* pP95) {
+    std::sort(pValues->begin(), pValues->end());
+    *pP50 = NcSortedPercentile(*pValues, 50);
+    *pP95 = NcSortedPercentile(*pValues, 95);
+}
 
 struct TargetAcc {
     std::vector<int32_t> vecLat, vecLoss;
@@ -45,22 +56,20 @@ void AddRow(GroupAcc* pAcc, const NcFigureRow& row, bool bNewReport) {
     }
 }
 
-std::vector<NcGroupStats> Finish(const std::map<std::string, GroupAcc>& mapAcc) {
+std::vector<NcGroupStats> Finish(std::map<std::string, GroupAcc>& mapAcc) {
     std::vector<NcGroupStats> vecOut;
-    for (const auto& kv : mapAcc) {
+    for (auto& kv : mapAcc) {
         NcGroupStats g;
         g.strKey = kv.first;
         g.nReports = kv.second.nReports;
         g.nBad = kv.second.nBad;
         g.dBadShare = g.nReports ? static_cast<double>(g.nBad) / static_cast<double>(g.nReports) : 0;
-        for (const auto& tv : kv.second.mapTargets) {
+        for (auto& tv : kv.second.mapTargets) {
             NcTargetStats t;
             t.strTarget = tv.first;
             t.nSamples = static_cast<int64_t>(tv.second.vecLoss.size());
-            t.nLatP50 = NcPercentile(tv.second.vecLat, 50);
-            t.nLatP95 = NcPercentile(tv.second.vecLat, 95);
-            t.nLossP50 = NcPercentile(tv.second.vecLoss, 50);
-            t.nLossP95 = NcPercentile(tv.second.vecLoss, 95);
+            P50P95(&tv.second.vecLat, &t.nLatP50, &t.nLatP95);
+            P50P95(&tv.second.vecLoss, &t.nLossP50, &t.nLossP95);
             t.dJitterMean = tv.second.nJitter ? tv.second.dJitterSum / static_cast<double>(tv.second.nJitter) : -1;
             g.vecTargets.push_back(t);
         }
@@ -91,6 +100,7 @@ NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t 
     std::map<std::pair<std::string, std::string>, GroupAcc> mapPair;
     int64_t nLastId = 0;
     bool bAny = false;
+    GroupAcc* apGroups[4] = {};   // the current report's server, group, carrier and pair: looked up once
     for (const NcFigureRow& row : vecRows) {
         const bool bNew = !bAny || row.nReportId != nLastId;
         bAny = true;
@@ -98,11 +108,12 @@ NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t 
         if (bNew) {
             ++out.nReports;
             if (row.nVerdict == 2) ++out.nBad;
+            apGroups[0] = &mapServer[row.strServerName];
+            apGroups[1] = &mapGroup[row.strQuestionType];
+            apGroups[2] = &mapCarrier[row.strNetType];
+            apGroups[3] = &mapPair[{row.strServerName, row.strNetType}];
         }
-        AddRow(&mapServer[row.strServerName], row, bNew);
-        AddRow(&mapGroup[row.strQuestionType], row, bNew);
-        AddRow(&mapCarrier[row.strNetType], row, bNew);
-        AddRow(&mapPair[{row.strServerName, row.strNetType}], row, bNew);
+        for (GroupAcc* pAcc : apGroups) AddRow(pAcc, row, bNew);
         if (row.nReceivedAt < nFirstHour || out.vecHours.empty()) continue;
         const size_t uHour = static_cast<size_t>((row.nReceivedAt - nFirstHour) / 3600);
         if (uHour >= out.vecHours.size()) continue;
@@ -113,21 +124,21 @@ NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t 
         if (!row.strTarget.empty() && row.nAvgMs >= 0) vecHourLat[uHour].push_back(row.nAvgMs);
     }
     for (size_t i = 0; i < out.vecHours.size(); ++i) {
-        out.vecHours[i].nLatP50 = NcPercentile(vecHourLat[i], 50);
-        out.vecHours[i].nLatP95 = NcPercentile(vecHourLat[i], 95);
+        P50P95(&vecHourLat[i], &out.vecHours[i].nLatP50, &out.vecHours[i].nLatP95);
     }
     out.vecByServer = Finish(mapServer);
     out.vecByGroup = Finish(mapGroup);
     out.vecByCarrier = Finish(mapCarrier);
 
-    for (const auto& kv : mapPair) {
+    for (auto& kv : mapPair) {
         NcPairStats p;
         p.strServer = kv.first.first;
         p.strCarrier = kv.first.second;
         p.nReports = kv.second.nReports;
         p.nBad = kv.second.nBad;
         p.dBadShare = p.nReports ? static_cast<double>(p.nBad) / static_cast<double>(p.nReports) : 0;
-        p.nLatP95 = NcPercentile(kv.second.vecLat, 95);
+        std::sort(kv.second.vecLat.begin(), kv.second.vecLat.end());
+        p.nLatP95 = NcSortedPercentile(kv.second.vecLat, 95);
         if (p.nBad > 0 || p.nLatP95 >= 0) out.vecWorst.push_back(p);
     }
     // Most bad reports first (a pair with many players in trouble matters more than a single one), then

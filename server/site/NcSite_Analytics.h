@@ -52,6 +52,7 @@ struct NcAnalytics {
 // Nearest-rank percentile (the smallest value with at least nPct percent of the values at or below it)
 // of unsorted values; -1 for none.
 int32_t NcPercentile(std::vector<int32_t> vecValues, int nPct);
+int32_t NcSortedPercentile(const std::vector<int32_t>& vecSorted, int nPct);   // values already ascending
 
 // Rows as ListFigures gives them (oldest first, a report's targets together). Hours are counted from
 // nFrom rounded down to the hour up to nTo; a window over kMaxHours hours is cut to its last kMaxHours.

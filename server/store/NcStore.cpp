@@ -44,7 +44,18 @@ std::string NcReportWhere(const NcReportFilter& filter, bool bDollar, std::vecto
     if (filter.nFrom > 0) add("received_at >= ", "", number(filter.nFrom));
     if (filter.nTo < INT64_MAX) add("received_at < ", "", number(filter.nTo));
     if (!filter.strText.empty()) {
-        add(bDollar ? "strpos(description, " : "instr(description, ", ") > 0", text(filter.strText));
+        if (bDollar) {
+            // LIKE (exact bytes, case kept) can use the trigram index; its wildcards and escape made literal.
+            std::string strPattern = "%";
+            for (const char c : filter.strText) {
+                if (c == '%' || c == '_' || c == '\\') strPattern += '\\';
+                strPattern += c;
+            }
+            strPattern += '%';
+            add("description LIKE ", "", text(strPattern));
+        } else {
+            add("instr(description, ", ") > 0", text(filter.strText));
+        }
     }
     return strWhere;
 }

@@ -112,7 +112,8 @@ public:
     // The support site's reads. Newest first, nLimit rows from nOffset on.
     virtual bool ListReports(const NcReportFilter& filter, int64_t nOffset, int32_t nLimit,
                              std::vector<NcReportRow>* pRows) = 0;
-    // Every report received in [nFrom, nTo) with its targets, oldest first, at most nMaxRows rows.
+    // Every report received in [nFrom, nTo) with its targets, at most nMaxRows rows; the rows of one
+    // report come together, in target order, and reports roughly oldest first.
     virtual bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) = 0;
 
     // True while the database answers (health check, recovery after an outage).

@@ -129,14 +129,26 @@ bool CNcStorePostgres::ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, 
     PGconn* pConn = lease.Get();
     if (!pConn) return false;
     const std::string strFrom = std::to_string(nFrom), strTo = std::to_string(nTo), strMax = std::to_string(nMaxRows);
-    NcPgResult result = CNcPgPool::ExecFirst(
+    const char* kTag = "NcStorePostgres::ListFigures";
+    // The window's reports come from the time index; their figures are fetched by the range of their
+    // numbers (report numbers grow with time), so the planner reads that slice of the figures' primary key
+    // instead of the whole table. The sort of a month's rows needs more than the default work_mem.
+    if (!NcPgOk(CNcPgPool::ExecFirst(pConn, "BEGIN READ ONLY"), pConn, kTag) ||
+        !NcPgOk(NcPgExec(pConn, "SET LOCAL work_mem = '64MB'"), pConn, kTag))
+        return false;
+    NcPgResult result = NcPgExec(
         pConn,
-        "SELECT r.id, r.received_at, r.server_name, r.question_type, r.net_type, r.verdict,"
+        "WITH w AS MATERIALIZED (SELECT id, received_at, server_name, question_type, net_type, verdict FROM reports"
+        "  WHERE received_at >= $1 AND received_at < $2),"
+        " b AS MATERIALIZED (SELECT min(id) AS lo, max(id) AS hi FROM w)"
+        " SELECT r.id, r.received_at, r.server_name, r.question_type, r.net_type, r.verdict,"
         " f.target IS NOT NULL, f.target, f.loss_pct, f.avg_ms, f.jitter_ms"
-        " FROM reports r LEFT JOIN report_figures f ON f.report_id = r.id"
-        " WHERE r.received_at >= $1 AND r.received_at < $2 ORDER BY r.received_at, r.id, f.seq LIMIT $3",
+        " FROM w r LEFT JOIN report_figures f ON f.report_id = r.id"
+        "  AND f.report_id >= (SELECT lo FROM b) AND f.report_id <= (SELECT hi FROM b)"
+        " ORDER BY r.id, f.seq LIMIT $3",
         {strFrom.c_str(), strTo.c_str(), strMax.c_str()});
-    if (!NcPgOk(result, pConn, "NcStorePostgres::ListFigures")) return false;
+    if (!NcPgOk(result, pConn, kTag)) return false;
+    NcPgExec(pConn, "COMMIT");
     PGresult* r = result.get();
     for (int i = 0; i < PQntuples(r); ++i) {
         NcFigureRow row;

@@ -32,6 +32,17 @@ const char* const kMigrations[] = {
     "CREATE TABLE staff (name TEXT PRIMARY KEY, pw_hash TEXT NOT NULL, created_at INTEGER NOT NULL);"
     "CREATE TABLE staff_sessions (token TEXT PRIMARY KEY, staff_name TEXT NOT NULL, csrf TEXT NOT NULL,"
     "  expires_at INTEGER NOT NULL);",
+    // 3: a trigram index of the descriptions, so a search for a phrase does not read every report.
+    "CREATE VIRTUAL TABLE reports_text USING fts5(description, content='reports', content_rowid='id',"
+    "  tokenize='trigram case_sensitive 1');"
+    "INSERT INTO reports_text (reports_text) VALUES ('rebuild');"
+    "CREATE TRIGGER reports_text_insert AFTER INSERT ON reports BEGIN"
+    "  INSERT INTO reports_text (rowid, description) VALUES (new.id, new.description); END;"
+    "CREATE TRIGGER reports_text_delete AFTER DELETE ON reports BEGIN"
+    "  INSERT INTO reports_text (reports_text, rowid, description) VALUES ('delete', old.id, old.description); END;"
+    "CREATE TRIGGER reports_text_update AFTER UPDATE OF description ON reports BEGIN"
+    "  INSERT INTO reports_text (reports_text, rowid, description) VALUES ('delete', old.id, old.description);"
+    "  INSERT INTO reports_text (rowid, description) VALUES (new.id, new.description); END;",
 };
 const int32_t kSchemaVersion = static_cast<int32_t>(sizeof(kMigrations) / sizeof(kMigrations[0]));
 

@@ -96,10 +96,38 @@ bool CNcStoreSqlite::DeleteSession(const std::string& strToken) {
 bool CNcStoreSqlite::ListReports(const NcReportFilter& filter, int64_t nOffset, int32_t nLimit,
                                  std::vector<NcReportRow>* pRows) {
     std::vector<NcSqlParam> vecParams;
-    const std::string strSql =
-        "SELECT id, received_at, user_name, server_name, question_type, net_type, client_addr,"
-        " substr(description, 1, 120), verdict FROM reports WHERE " +
-        NcReportWhere(filter, false, &vecParams) + " ORDER BY id DESC LIMIT ? OFFSET ?";
+    std::string strSql;
+    size_t uChars = 0;   // the trigram index only finds phrases of three characters or more
+    for (const char c : filter.strText) uChars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    if (uChars < 3) {
+        strSql = "SELECT id, received_at, user_name, server_name, question_type, net_type, client_addr,"
+                 " substr(description, 1, 120), verdict FROM reports WHERE " +
+                 NcReportWhere(filter, false, &vecParams) + " ORDER BY id DESC LIMIT ? OFFSET ?";
+    } else {
+        // The phrase through the trigram index, newest match first, so a common phrase stops at the page's
+        // last row. GLOB (exact bytes, case kept) with its own wildcards made literal.
+        std::string strGlob = "*";
+        for (const char c : filter.strText) {
+            if (c == '*' || c == '?' || c == '[') {
+                strGlob += '[';
+                strGlob += c;
+                strGlob += ']';
+            } else {
+                strGlob += c;
+            }
+        }
+        strGlob += '*';
+        NcSqlParam glob;
+        glob.strValue = strGlob;
+        vecParams.push_back(glob);
+        NcReportFilter rest = filter;
+        rest.strText.clear();
+        strSql = "SELECT r.id, r.received_at, r.user_name, r.server_name, r.question_type, r.net_type,"
+                 " r.client_addr, substr(r.description, 1, 120), r.verdict"
+                 " FROM reports_text t CROSS JOIN reports r ON r.id = t.rowid"
+                 " WHERE t.description GLOB ? AND " +
+                 NcReportWhere(rest, false, &vecParams) + " ORDER BY t.rowid DESC LIMIT ? OFFSET ?";
+    }
     std::lock_guard<std::mutex> guard(m_lock);
     CStatement query(m_pDb, strSql.c_str());
     if (!query.Ok()) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -82,6 +83,34 @@ TEST_P(SiteAccess, SessionsExpireAndSignInNeedsItsFormToken) {
                                    "X-Forwarded-Proto: https\r\n");
     EXPECT_EQ(reply.nStatus, 303);
     EXPECT_EQ(reply.strHead.find("Secure"), std::string::npos) << reply.strHead;
+}
+
+// The wait after a wrong password holds a worker thread; a burst of guesses must not hold them all.
+TEST_P(SiteAccess, OnlyOneWrongSignInWaitsAtATime) {
+    m_config.nSignInDelayMs = 3000;
+    StartServer();
+    AddStaff("alice", "correct-horse");
+    const std::string strToken = CsrfOf(Browse("/support/login").strBody);
+    const std::string strCookie = CookieLine();
+    auto guess = [&](const std::string& strName) {
+        return SendRaw(Port(), MakeRequest("POST", "/support/login",
+                                           "csrf=" + strToken + "&name=" + strName + "&password=guess",
+                                           "Content-Type: application/x-www-form-urlencoded\r\n" + strCookie));
+    };
+    HttpReply first;
+    std::thread waiting([&] { first = guess("nobody"); });
+    // The first guess is waiting once the server has it in flight for a moment; give it that moment.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const HttpReply second = guess("alice");
+    EXPECT_EQ(second.nStatus, 429);
+    // Players are not kept waiting meanwhile, and the right password still gets in.
+    EXPECT_EQ(Post(FormBody("player")).nStatus, 200);
+    EXPECT_EQ(SignIn("alice", "correct-horse").nStatus, 303);
+    waiting.join();
+    EXPECT_EQ(first.nStatus, 401);
+    bool bLogged = false;
+    for (const std::string& line : LogLines()) bLogged |= line.find("too many at once") != std::string::npos;
+    EXPECT_TRUE(bLogged);
 }
 
 TEST_P(SiteAccess, SecureCookieOnlyBehindTrustedTlsProxy) {

@@ -87,11 +87,31 @@ TEST_P(SiteQueries, FiltersNarrowAndPagesRunNewestFirst) {
     f.strText = "' OR '1'='1";
     EXPECT_TRUE(Ids(f).empty());
 
+    // Wildcards of the index's own pattern language are plain characters too.
+    const int64_t g1 = Add("g1", "S9", "g", "c", 0, t0 + 3 * kDay, "a*b [x] done");
+    const int64_t g2 = Add("g2", "S9", "g", "c", 0, t0 + 3 * kDay, "axyb x done");
+    f = NcReportFilter();
+    f.strText = "a*b";
+    EXPECT_EQ(Ids(f), (std::vector<int64_t>{g1}));
+    for (const char* szPattern : {"a?b", "a_b", "x%done", "a\\*b"}) {
+        f.strText = szPattern;
+        EXPECT_TRUE(Ids(f).empty()) << szPattern;
+    }
+    f.strText = "[x] done";
+    EXPECT_EQ(Ids(f), (std::vector<int64_t>{g1}));
+    f.strText = "x] done";
+    f.strServer = "S9";
+    EXPECT_EQ(Ids(f), (std::vector<int64_t>{g1}));
+    f.strText = " done";
+    EXPECT_EQ(Ids(f), (std::vector<int64_t>{g2, g1}));
+    f = NcReportFilter();
+    f.nTo = t0 + 3 * kDay;
+
     // Paging: two per page, newest first, nothing lost or repeated at the seams.
-    EXPECT_EQ(Ids(NcReportFilter(), 0, 2), (std::vector<int64_t>{e, d}));
-    EXPECT_EQ(Ids(NcReportFilter(), 2, 2), (std::vector<int64_t>{c, b}));
-    EXPECT_EQ(Ids(NcReportFilter(), 4, 2), (std::vector<int64_t>{a}));
-    EXPECT_TRUE(Ids(NcReportFilter(), 6, 2).empty());
+    EXPECT_EQ(Ids(f, 0, 2), (std::vector<int64_t>{e, d}));
+    EXPECT_EQ(Ids(f, 2, 2), (std::vector<int64_t>{c, b}));
+    EXPECT_EQ(Ids(f, 4, 2), (std::vector<int64_t>{a}));
+    EXPECT_TRUE(Ids(f, 6, 2).empty());
 
     std::vector<NcReportRow> rows;
     f = NcReportFilter();
