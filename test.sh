@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer configuration, runs every test of both.
+# ./test.sh --windows builds the Windows programs with MinGW and runs the tests under Wine instead
+# (tools/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
+if [ "${1:-}" = "--windows" ]; then
+  exec ./tools/test-windows.sh
+fi
 ./tools/install-deps.sh
 jobs=$(nproc)
 

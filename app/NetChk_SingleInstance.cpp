@@ -10,9 +10,10 @@ namespace NetChkApp {
 
 bool IsAnotherInstanceRunning(const std::vector<KXPlatform::RunningProcess>& vecProcesses, uint32_t uOwnPid) {
     bool bFound = false;
+    const std::string strImageName = KXPlatform::ExecutableFileName(kImageName);
     for (const KXPlatform::RunningProcess& p : vecProcesses) {
         // Our own crash agent is a copy of this process, not another instance.
-        if (p.uPid == uOwnPid || p.uPid == KXPlatform::GetCrashAgentProcessId() || p.strImageName != kImageName)
+        if (p.uPid == uOwnPid || p.uPid == KXPlatform::GetCrashAgentProcessId() || p.strImageName != strImageName)
             continue;
         const KXPlatform::ImagePathQuery q = KXPlatform::QueryProcessImagePath(p.uPid);
         ArkLog(WL_INFO, M_Logic, "szExeFile %s , dwLast1 %d , dwRet %d , dwLast2 %d", q.strPath.c_str(),

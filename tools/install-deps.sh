@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only when one is missing.
+# Installs the Debian packages the build and the tests need, only when one is missing. With --windows,
+# only what the Windows cross-build and its tests under Wine need besides.
 set -euo pipefail
+if [ "${1:-}" = "--windows" ]; then
+  packages=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    wine wine64 dpkg-dev locales xvfb xdotool imagemagick
+  )
+else
 packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libbenchmark-dev
@@ -14,6 +21,7 @@ packages=(
   libkainjow-mustache-dev libsodium-dev chromium
   xvfb xdotool imagemagick x11-utils
 )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

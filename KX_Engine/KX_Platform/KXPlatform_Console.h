@@ -16,6 +16,10 @@ void WriteConsoleLine(const char* pText, size_t uLength, uint16_t uAttribute);
 // Writes program text (GBK) to the standard error in the system's encoding (ToSystemText).
 void WriteErrorText(const std::string& strGbk);
 
+// Puts the standard input, output and error into binary mode, where the system has a text mode that
+// would change line ends (Windows); elsewhere nothing happens.
+void SetBinaryStandardStreams();
+
 // The ANSI SGR sequence for a Windows console attribute's foreground, e.g. 0x0C -> "\x1b[91m".
 const char* AnsiColourOfAttribute(uint16_t uAttribute);
 

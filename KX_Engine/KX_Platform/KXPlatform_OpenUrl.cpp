@@ -8,9 +8,9 @@
 
 namespace KXPlatform {
 
-// Implemented by the backend: starts the system's opener (strProgramUtf8 empty) or the named program
-// with the address; 0 when it started, else the error code of GetLastOpenUrlError.
-int LaunchUrlProgram(const std::string& strProgramUtf8, const std::string& strUrlUtf8);
+// Implemented by the backend: starts the system's opener (strProgramSystem empty) or the named program
+// with the address, both in the system's encoding; 0 when it started, else the error code of GetLastOpenUrlError.
+int LaunchUrlProgram(const std::string& strProgramSystem, const std::string& strUrlSystem);
 
 namespace {
 std::mutex g_lock;
@@ -29,7 +29,7 @@ bool StartsWithNoCase(const char* szText, const char* szPrefix) {
 
 int Launch(const UrlLaunchHook& hook, const std::string& strProgramGbk, const std::string& strUrlGbk) {
     if (hook) return hook(strProgramGbk, strUrlGbk);
-    return LaunchUrlProgram(strProgramGbk.empty() ? std::string() : GbkToUtf8(strProgramGbk), GbkToUtf8(strUrlGbk));
+    return LaunchUrlProgram(strProgramGbk.empty() ? std::string() : ToSystemText(strProgramGbk), ToSystemText(strUrlGbk));
 }
 }  // namespace
 

@@ -10,6 +10,10 @@ namespace KXPlatform {
 
 uint32_t GetProcessId();
 
+// The file name of a program's executable as the process list shows it: "QVRTNetcheck" on POSIX,
+// "QVRTNetcheck.exe" on Windows.
+std::string ExecutableFileName(const char* szBaseName);
+
 // Stops in an attached debugger; without one the process receives the breakpoint trap.
 void DebugBreak();
 

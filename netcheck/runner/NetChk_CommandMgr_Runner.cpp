@@ -15,7 +15,8 @@
 
 namespace {
 
-const char kBatchFilePattern[] = "QVRTNchk%d.sh";
+// The extension is the interpreter's: ".sh" on POSIX, ".bat" on Windows.
+const char kBatchFilePattern[] = "QVRTNchk%d%s";
 
 bool IsSlot(int32_t nSlot) { return nSlot >= 0 && nSlot < CNetChk_CommandMgr::kSlotCount; }
 
@@ -23,7 +24,7 @@ bool IsSlot(int32_t nSlot) { return nSlot >= 0 && nSlot < CNetChk_CommandMgr::kS
 
 std::string CNetChk_CommandMgr::GetBatchFileName(int32_t nSlot) {
     char szName[64];
-    std::snprintf(szName, sizeof(szName), kBatchFilePattern, nSlot);
+    std::snprintf(szName, sizeof(szName), kBatchFilePattern, nSlot, KXPlatform::ScriptFileExtension());
     return szName;
 }
 

@@ -16,7 +16,7 @@ ScopedTempDir::ScopedTempDir(bool bEnter) {
         const fs::path candidate = base / name.str();
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
-            m_strPath = candidate.string();
+            m_strPath = candidate.generic_string();  // "/" separates, as in the paths the program makes
             break;
         }
     }

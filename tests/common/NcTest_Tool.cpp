@@ -3,27 +3,23 @@
 #include "common/NcTest_Paths.h"
 #include "common/NcTest_TempDir.h"
 
-#include <sys/wait.h>
+#include "KX_Platform/KXPlatform_Shell.h"
 
 #include <cstdlib>
 
-namespace {
-std::string Quote(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-}  // namespace
+// The exit code of the program std::system ran (the shell's status on POSIX, the code itself on Windows).
+int NcTestExitCodeOfSystem(int nStatus);
 
 ToolResult RunNcTool(const std::vector<std::string>& words, const std::string& strInput) {
     ToolResult result;
     ScopedTempDir io;
     WriteTestFile(io / "in", strInput);
-    std::string command = Quote(NcTestToolsDir() + "/nctool");
-    for (const std::string& word : words) command += " " + Quote(word);
-    command += " <" + Quote(io / "in") + " >" + Quote(io / "out") + " 2>" + Quote(io / "err");
-    const int status = std::system(command.c_str());
-    result.nExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    using KXPlatform::QuoteShellWord;
+    std::string command = QuoteShellWord(NcTestToolsDir() + "/nctool");
+    for (const std::string& word : words) command += " " + QuoteShellWord(word);
+    command += " <" + QuoteShellWord(io / "in") + " >" + QuoteShellWord(io / "out") + " 2>" +
+               QuoteShellWord(io / "err");
+    result.nExitCode = NcTestExitCodeOfSystem(std::system(command.c_str()));
     result.strOut = ReadTestFile(io / "out");
     result.strErr = ReadTestFile(io / "err");
     return result;

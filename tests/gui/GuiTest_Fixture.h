@@ -122,6 +122,13 @@ protected:
         return v;
     }
 
+    // A symbolic link where the system makes one, else a copy (Wine has no symbolic links).
+    static void LinkOrCopy(const char* szFrom, const char* szTo) {
+        std::error_code ec;
+        std::filesystem::create_symlink(szFrom, szTo, ec);
+        if (ec) std::filesystem::copy_file(szFrom, szTo);
+    }
+
     // Enters a temporary directory whose resource/ holds the free CJK faces under the program's file
     // names and opens the font table. False when the faces are not installed (the caller skips).
     bool EnterDirWithRealFaces() {
@@ -130,8 +137,8 @@ protected:
         if (!std::filesystem::exists(szHei) || !std::filesystem::exists(szKai)) return false;
         m_pFacesDir = std::make_unique<ScopedTempDir>(true);
         std::filesystem::create_directory("resource");
-        std::filesystem::create_symlink(szHei, "resource/simhei.ttf");
-        std::filesystem::create_symlink(szKai, "resource/simkai.ttf");
+        LinkOrCopy(szHei, "resource/simhei.ttf");
+        LinkOrCopy(szKai, "resource/simkai.ttf");
         EXPECT_TRUE(Manager().InitFontTable());
         return true;
     }

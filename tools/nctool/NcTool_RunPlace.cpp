@@ -13,10 +13,11 @@ namespace nctool {
 
 namespace {
 
-// Absolute and without "." or ".." parts or a trailing "/".
+// Absolute and without "." or ".." parts or a trailing "/"; "/" separates, also on Windows.
 std::string Absolute(const std::string& strPath) {
-    std::string strFull = !strPath.empty() && strPath[0] == '/' ? strPath : KXPlatform::GetCurrentDir() + "/" + strPath;
-    strFull = std::filesystem::path(strFull).lexically_normal().string();
+    const bool bRooted = std::filesystem::path(strPath).has_root_directory();
+    std::string strFull = bRooted ? strPath : KXPlatform::GetCurrentDir() + "/" + strPath;
+    strFull = std::filesystem::path(strFull).lexically_normal().generic_string();
     while (strFull.size() > 1 && strFull.back() == '/') strFull.pop_back();
     return strFull;
 }

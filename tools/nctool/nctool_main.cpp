@@ -2,6 +2,7 @@
 // named subcommand runs.
 #include "NcTool_Command.h"
 
+#include "KX_Platform/KXPlatform_Console.h"
 #include "KX_Platform/KXPlatform_Encoding.h"
 #include "KX_Platform/KXPlatform_MessageBox.h"
 
@@ -54,6 +55,8 @@ int Usage(const char* szUsage) {
 }  // namespace nctool
 
 int main(int argc, char** argv) {
+    // Catalogues, packs and reports pass through the standard streams byte for byte.
+    KXPlatform::SetBinaryStandardStreams();
     KXPlatform::SetMessageBoxHook([](const KXPlatform::MsgBoxRequest& request) {
         nctool::WriteUtf8(stderr, request.strCaption + ": " + request.strText + "\n");
         return request.eButtons == KXPlatform::MsgBoxButtons::YesNo ? KXPlatform::MsgBoxAnswer::No

@@ -7,8 +7,6 @@
 
 #include <cstring>
 
-using KXKernal::stricmp;
-
 namespace {
 const char kEmptyCell[] = "";
 }  // namespace
@@ -27,6 +25,8 @@ void CTabFile::Clear() {
 
 bool CTabFile::Load(const char* szFileName, char cSeparator, bool bPackAllowed) {
     if (!szFileName) szFileName = "";
+    // Inside the function, so that ours hides the C library's own stricmp where it has one.
+    using KXKernal::stricmp;
     KXKernal_Assert(strlen(szFileName) > strlen(".csv"));
     if (strlen(szFileName) >= 4) {
         KXKernal_Assert(stricmp( ".csv", szFileName + strlen(szFileName) - 4 ) == 0);

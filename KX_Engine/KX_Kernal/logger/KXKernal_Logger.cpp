@@ -119,7 +119,8 @@ void CArkLogger::RollLogFile(const KXPlatform::LocalTime& time) {
         m_pLogFile = nullptr;
         m_strLogFilePath.clear();
     }
-    m_pLogFile = KXPlatform::OpenFileStream(szPath, "a+");
+    // Binary: each line carries its own CR LF, which a text-mode stream would turn into CR CR LF.
+    m_pLogFile = KXPlatform::OpenFileStream(szPath, "a+b");
     if (!m_pLogFile) {
         char szMessage[192];
         std::snprintf(szMessage, sizeof(szMessage), "日志模块打开文件失败 %s", szPath);

@@ -22,6 +22,8 @@ const char* AnsiColourOfAttribute(uint16_t uAttribute) {
     return (uAttribute & 0x8u) ? kBright[colour] : kNormal[colour];
 }
 
+void SetBinaryStandardStreams() {}
+
 void WriteErrorText(const std::string& strGbk) {
     const std::string strText = ToSystemText(strGbk);
     std::fwrite(strText.data(), 1, strText.size(), stderr);

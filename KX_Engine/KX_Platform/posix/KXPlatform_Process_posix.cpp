@@ -10,6 +10,8 @@ namespace KXPlatform {
 
 uint32_t GetProcessId() { return static_cast<uint32_t>(getpid()); }
 
+std::string ExecutableFileName(const char* szBaseName) { return szBaseName; }
+
 void DebugBreak() { std::raise(SIGTRAP); }
 
 std::vector<std::string> GetCommandLineArgs(int argc, char** argv) {

@@ -31,6 +31,8 @@ std::string QuoteShellWord(const std::string& strWord) {
     return out;
 }
 
+const char* ScriptFileExtension() { return ".sh"; }
+
 std::string BuildCommandScript(const std::string& strLine, bool bEchoLine) {
     std::string strScript;
     if (bEchoLine) strScript = "printf '%s\\n' " + QuoteShellWord(strLine) + "\n";

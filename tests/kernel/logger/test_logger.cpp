@@ -25,7 +25,7 @@ protected:
 
     std::vector<std::string> LogFiles() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator("log")) names.push_back(entry.path().filename());
+        for (const auto& entry : std::filesystem::directory_iterator("log")) names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }

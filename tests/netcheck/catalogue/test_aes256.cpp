@@ -122,7 +122,7 @@ TEST(StorageCipher, BadLengthsAreRefusedAndTrailerBeyondDataThrows) {
     for (size_t n : {size_t(0), size_t(3), size_t(16), size_t(21), size_t(35)}) {
         testing::internal::CaptureStderr();
         EXPECT_EQ("", NetChk_StorageCipher::DecryptString(std::string(n, '\x07'), key)) << n;
-        EXPECT_EQ(KXPlatform::GbkToUtf8("源文件错误\n"), testing::internal::GetCapturedStderr()) << n;
+        EXPECT_EQ(KXPlatform::ToSystemText("源文件错误\n"), testing::internal::GetCapturedStderr()) << n;
     }
     // Only the trailer: an empty plain text.
     EXPECT_EQ("", NetChk_StorageCipher::DecryptString(std::string(4, '\0'), key));

@@ -31,7 +31,7 @@ TEST(NcToolCatalogue, EncryptAndDecryptWithBuiltInAndGivenKeys) {
 TEST(NcToolCatalogue, DecryptRefusesBadLengthsAndTrailersBeyondTheData) {
     const ToolResult bad = RunNcTool({"catalogue", "decrypt"}, std::string(21, 'x'));
     EXPECT_EQ(1, bad.nExitCode);
-    EXPECT_NE(std::string::npos, bad.strErr.find(KXPlatform::GbkToUtf8("源文件错误")));
+    EXPECT_NE(std::string::npos, bad.strErr.find(KXPlatform::ToSystemText("源文件错误")));
     EXPECT_TRUE(bad.strOut.empty());
 
     std::string stored = Stored("0123456789");

@@ -1,0 +1,1 @@
+int NcTestExitCodeOfSystem(int nStatus) { return nStatus; }
