@@ -1,9 +1,9 @@
 // Symbol lookup in a 64-bit ELF file read whole into memory; every offset is checked against its size,
-// since a dump can name any file.
+// since a dump can name any file. The ELF records are spelled out here, so that nctool builds where the
+// system has no <elf.h> (Windows) and still reads dumps made on Linux.
 #include "NcTool_ElfSymbols.h"
 
 #include <cxxabi.h>
-#include <elf.h>
 
 #include <cinttypes>
 #include <cstdio>
@@ -16,6 +16,37 @@
 namespace nctool {
 
 namespace {
+
+constexpr char ELFMAG[] = "\177ELF";
+constexpr size_t SELFMAG = 4;
+constexpr size_t EI_CLASS = 4;
+constexpr char ELFCLASS64 = 2;
+constexpr uint32_t SHT_SYMTAB = 2;
+constexpr uint32_t SHT_DYNSYM = 11;
+constexpr unsigned STT_FUNC = 2;
+
+struct Elf64_Ehdr {
+    unsigned char e_ident[16];
+    uint16_t e_type, e_machine;
+    uint32_t e_version;
+    uint64_t e_entry, e_phoff, e_shoff;
+    uint32_t e_flags;
+    uint16_t e_ehsize, e_phentsize, e_phnum, e_shentsize, e_shnum, e_shstrndx;
+};
+struct Elf64_Shdr {
+    uint32_t sh_name, sh_type;
+    uint64_t sh_flags, sh_addr, sh_offset, sh_size;
+    uint32_t sh_link, sh_info;
+    uint64_t sh_addralign, sh_entsize;
+};
+struct Elf64_Sym {
+    uint32_t st_name;
+    unsigned char st_info, st_other;
+    uint16_t st_shndx;
+    uint64_t st_value, st_size;
+};
+static_assert(sizeof(Elf64_Ehdr) == 64 && sizeof(Elf64_Shdr) == 64 && sizeof(Elf64_Sym) == 24, "ELF64 layout");
+unsigned SymbolType(unsigned char uInfo) { return uInfo & 0xf; }
 
 bool Fits(const std::string& strFile, uint64_t uOffset, uint64_t uSize) {
     return uOffset <= strFile.size() && uSize <= strFile.size() - uOffset;
@@ -39,7 +70,7 @@ bool FindIn(const std::string& strFile, const Elf64_Shdr& table, const Elf64_Shd
     for (uint64_t uAt = 0; uAt + sizeof(Elf64_Sym) <= table.sh_size; uAt += sizeof(Elf64_Sym)) {
         Elf64_Sym symbol;
         std::memcpy(&symbol, strFile.data() + table.sh_offset + uAt, sizeof(symbol));
-        if (ELF64_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_value == 0) continue;
+        if (SymbolType(symbol.st_info) != STT_FUNC || symbol.st_value == 0) continue;
         if (uAddress < symbol.st_value || uAddress >= symbol.st_value + (symbol.st_size ? symbol.st_size : 1)) continue;
         if (symbol.st_name >= strings.sh_size) continue;
         const char* pName = strFile.data() + strings.sh_offset + symbol.st_name;
