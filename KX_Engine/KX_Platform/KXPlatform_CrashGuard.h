@@ -23,6 +23,10 @@
 // it runs, so the kernel ends the process at once instead of re-entering. Two threads failing together
 // are served one after the other. When the agent is gone, the failing thread takes the default action.
 //
+// Sanitizer builds: the address sanitizer lets a program's own fatal-signal handlers replace its
+// reports, so there too a crash goes through this guard (and the stack copy bypasses its checks, as
+// reading the stack's guard zones is the point of the copy); no sanitizer options are needed.
+//
 // Replacement: a later sigaction for our signals by other code would silently take over; there is no
 // way to refuse it from outside libc. ReassertCrashGuard puts ours back and says which were replaced;
 // the shell calls it once start-up (and every library it initialises) is done.
@@ -70,7 +74,7 @@ struct CrashGuardHooks {
 bool InstallCrashGuard(const CrashGuardHooks& hooks);
 
 // Memory (no pointers inside, fixed size) that the agent mirrors from the failing process. Up to 16
-// regions; register them before the first fault, from one thread.
+// regions, registered before InstallCrashGuard (the agent only accepts regions it knows itself).
 bool AddCrashMirrorRegion(void* pAddress, size_t uSize);
 
 // Gives the calling thread its own alternate signal stack, so that a stack overflow in it is still

@@ -1,7 +1,9 @@
-// nctool dump FILE.dmp: prints a crash dump readably. Frames are given as module+offset, with a note
-// whether the binary on disk has the build id the dump recorded (then "addr2line -e MODULE OFFSET"
-// names the source); the report lines hold the frames as the crashed program named them.
+// nctool dump FILE.dmp: prints a crash dump readably. Frames are given as module+offset, named by the
+// function they fall in when the binary on disk has the build id the dump recorded ("addr2line -e
+// MODULE OFFSET" then names the source line); the report lines hold the frames as the crashed program
+// named them.
 #include "NcTool_Command.h"
+#include "NcTool_ElfSymbols.h"
 
 #include "KX_Kernal/crash/KXKernal_DumpFile.h"
 #include "KX_Platform/KXPlatform_CrashInfo.h"
@@ -53,7 +55,7 @@ std::string BuildIdOf(const std::string& strModules, const std::string& strPath)
 
 // "module+0xoffset", and the source when the same binary is at hand.
 std::string DescribeFrame(const KXKernal_Crash::DumpContents& dump, const std::vector<Mapping>& vecMap,
-                          uint64_t uAddress) {
+                          uint64_t uAddress, bool bReturnAddress) {
     char szText[64];
     for (const Mapping& m : vecMap) {
         if (uAddress < m.uStart || uAddress >= m.uEnd) continue;
@@ -66,8 +68,12 @@ std::string DescribeFrame(const KXKernal_Crash::DumpContents& dump, const std::v
         const std::string strId = BuildIdOf(dump.strModules, m.strPath);
         if (strId == "-")
             strOut += "  (no build id)";
-        else if (KXPlatform::ReadBuildId(m.strPath.c_str()) == strId)
-            strOut += "  (same binary on disk)";
+        else if (KXPlatform::ReadBuildId(m.strPath.c_str()) == strId) {
+            // A return address points after the call; one byte back lies inside the calling function.
+            const std::string strFunction =
+                nctool::FunctionInFile(m.strPath, uAddress - uBias - (bReturnAddress ? 1 : 0));
+            strOut += "  " + (strFunction.empty() ? std::string("(same binary on disk, no symbol)") : strFunction);
+        }
         else
             strOut += "  (binary with this build id not at hand)";
         return strOut;
@@ -92,7 +98,7 @@ int Run(const std::vector<std::string>& args) {
     std::printf("frames:\n");
     for (size_t i = 0; i < dump.vecFrames.size(); ++i)
         std::printf("  #%-2zu 0x%016" PRIx64 " %s\n", i, dump.vecFrames[i],
-                    DescribeFrame(dump, vecMap, dump.vecFrames[i]).c_str());
+                    DescribeFrame(dump, vecMap, dump.vecFrames[i], i > 0).c_str());
     std::printf("stack: %zu bytes from 0x%" PRIx64 "\n", dump.strStack.size(), dump.uStackAddress);
     for (size_t i = 0; i + 8 <= dump.strStack.size() && i < 256; i += 8) {
         uint64_t uWord = 0;

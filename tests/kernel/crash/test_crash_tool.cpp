@@ -80,8 +80,8 @@ TEST(CrashTool, EveryMainThreadKindLeavesReportDumpCopyWatchersAndMessages) {
 
         const ToolResult dumped = RunNcTool({"dump", tmp / ("save/" + strName)});
         EXPECT_EQ(dumped.nExitCode, 0) << dumped.strErr;
-        EXPECT_TRUE(InOrder(dumped.strOut, {"signal: ", "registers:", "rip", "frames:", "stack: ", "modules:",
-                                            "report:", "CallStack:", kind.szFunction}));
+        EXPECT_TRUE(InOrder(dumped.strOut, {"signal: ", "registers:", "rip", "frames:", kind.szFunction, "stack: ",
+                                            "modules:", "report:", "CallStack:", kind.szFunction}));
     }
 }
 
