@@ -66,3 +66,19 @@ uint32_t NcClientAddress(uint32_t uPeer, const char* szRealIp, const char* szFor
     }
     return uPeer;
 }
+
+std::string NcLogValue(const std::string& strValue) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : strValue.substr(0, 256)) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c > 0x20 && c < 0x7F && c != '"' && c != '%' && c != '=') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out.empty() ? "-" : out;
+}

@@ -1,4 +1,5 @@
-// Which names a request may use for a catalogue document or a dump, and which address it came from.
+// Which names a request may use for a catalogue document or a dump, which address it came from, and how
+// a name it sent is written into a log line.
 #pragma once
 
 #include <cstdint>
@@ -19,3 +20,8 @@ bool NcNameFromTarget(const std::string& strTarget, const char* szPrefix, std::s
 // A header that does not hold an IPv4 address is ignored. Null header pointers mean absent.
 uint32_t NcClientAddress(uint32_t uPeer, const char* szRealIp, const char* szForwardedFor,
                          const std::vector<uint32_t>& vecTrusted);
+
+// A value as it goes into a key=value log line: its first 256 bytes, printable ASCII except quotes, "%"
+// and "=" kept, the rest %XX, so a hostile value can neither break the line nor forge a key. "-" when
+// empty.
+std::string NcLogValue(const std::string& strValue);

@@ -31,23 +31,6 @@ std::string TrimSpaces(const char* sz) {
 // The path without its query string.
 std::string PathOf(const std::string& strTarget) { return strTarget.substr(0, strTarget.find('?')); }
 
-// A value as it goes into a key=value log line: printable ASCII except quotes and blanks stays, the
-// rest is %XX, so a hostile target can neither break the line nor forge a key.
-std::string LogValue(const std::string& s) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char ch : s.substr(0, 256)) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c > 0x20 && c < 0x7F && c != '"' && c != '%' && c != '=') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out.empty() ? "-" : out;
-}
 
 uint64_t DeclaredLength(MHD_Connection* pConn, bool* pPresent) {
     const char* sz = MHD_lookup_connection_value(pConn, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
@@ -321,7 +304,7 @@ void CNcServerImpl::OnCompleted(MHD_Connection* pConn, NcRequestState* pState, M
     const double dMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pState->tStart).count();
     char szMs[32];
     std::snprintf(szMs, sizeof(szMs), "%.1f", dMs);
-    std::string strLine = "method=" + LogValue(pState->strMethod) + " path=" + LogValue(PathOf(pState->strTarget)) +
+    std::string strLine = "method=" + NcLogValue(pState->strMethod) + " path=" + NcLogValue(PathOf(pState->strTarget)) +
                           " status=" + std::to_string(pState->nStatus) + " ms=" + szMs + " peer=" + pState->strPeer +
                           pState->strLogExtra;
     if (toe != MHD_REQUEST_TERMINATED_COMPLETED_OK) strLine += " end=aborted";

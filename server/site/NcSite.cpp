@@ -5,6 +5,7 @@
 #include "server/site/NcSite_Pages.h"
 #include "server/site/NcSite_Templates.h"
 #include "server/site/NcSite_Util.h"
+#include "server/NcServer_Names.h"
 
 #include <sodium.h>
 
@@ -16,23 +17,6 @@ namespace {
 
 const char kSessionCookie[] = "nc_session";
 const char kSignInCookie[] = "nc_signin";   // the sign-in form's CSRF token, before there is a session
-
-// A value for a key=value log line: printable ASCII stays, everything else is %XX.
-std::string LogValue(const std::string& s) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char ch : s.substr(0, 128)) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c > 0x20 && c < 0x7F && c != '"' && c != '%' && c != '=') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out.empty() ? "-" : out;
-}
 
 std::string CookieHeader(const char* szName, const std::string& strValue, int64_t nMaxAge, bool bSecure) {
     return std::string(szName) + "=" + strValue + "; Path=/support; Max-Age=" + std::to_string(nMaxAge) +
@@ -130,14 +114,14 @@ NcSiteResponse CNcSite::SignIn(const NcSiteRequest& request) {
         if (m_nHeldBack.fetch_add(1) > 0) {
             m_nHeldBack.fetch_sub(1);
             Log("level=warn where=NcSite::SignIn what=\"sign-in refused, too many at once\" name=" +
-                LogValue(strName) + " peer=" + request.strPeer);
+                NcLogValue(strName) + " peer=" + request.strPeer);
             NcSiteResponse busy = SignInPage(request, "稍后再试 Too many attempts; try again in a moment");
             busy.nStatus = 429;
             return busy;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(m_options.nFailDelayMs));
         m_nHeldBack.fetch_sub(1);
-        Log("level=warn where=NcSite::SignIn what=\"sign-in refused\" name=" + LogValue(strName) +
+        Log("level=warn where=NcSite::SignIn what=\"sign-in refused\" name=" + NcLogValue(strName) +
             " peer=" + request.strPeer);
         return SignInPage(request, "账号或密码错误 Wrong name or password");
     }
@@ -149,7 +133,7 @@ NcSiteResponse CNcSite::SignIn(const NcSiteRequest& request) {
     if (!m_store.CreateSession(strToken, session)) {
         return NcSiteErrorPage(503, "数据库不可用 The database is unavailable.", nullptr);
     }
-    Log("level=info where=NcSite::SignIn what=\"signed in\" name=" + LogValue(strName) + " peer=" + request.strPeer);
+    Log("level=info where=NcSite::SignIn what=\"signed in\" name=" + NcLogValue(strName) + " peer=" + request.strPeer);
     NcSiteResponse response = Redirect(SafeNext(field("next")));
     response.vecHeaders.emplace_back("Set-Cookie",
                                      CookieHeader(kSessionCookie, strToken, m_options.nSessionSec, request.bSecure));
@@ -160,7 +144,7 @@ NcSiteResponse CNcSite::SignIn(const NcSiteRequest& request) {
 NcSiteResponse CNcSite::SignOut(const NcSiteRequest& request, const NcStaffSession& session,
                                 const std::string& strToken) {
     m_store.DeleteSession(strToken);
-    Log("level=info where=NcSite::SignOut what=\"signed out\" name=" + LogValue(session.strName) +
+    Log("level=info where=NcSite::SignOut what=\"signed out\" name=" + NcLogValue(session.strName) +
         " peer=" + request.strPeer);
     NcSiteResponse response = Redirect("/support/login");
     response.vecHeaders.emplace_back("Set-Cookie", CookieHeader(kSessionCookie, "", 0, request.bSecure));
@@ -200,7 +184,7 @@ NcSiteResponse CNcSite::Handle(const NcSiteRequest& request) {
         const auto itCsrf = form.find("csrf");
         if (itCsrf == form.end() || !NcSiteSameToken(itCsrf->second, session.strCsrf)) {
             Log("level=warn where=NcSite::Handle what=\"form without a valid token\" name=" +
-                LogValue(session.strName) + " peer=" + request.strPeer);
+                NcLogValue(session.strName) + " peer=" + request.strPeer);
             return NcSiteErrorPage(403, "表单已失效 The form has expired.", &session);
         }
         if (strPath == "/support/logout") return SignOut(request, session, strToken);
