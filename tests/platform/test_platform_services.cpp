@@ -32,6 +32,13 @@ TEST(PlatformConsole, WindowsAttributesMapToAnsiColours) {
     EXPECT_STREQ(KXPlatform::AnsiColourOfAttribute(0x0D), "\x1b[95m");  // light magenta
 }
 
+TEST(PlatformConsole, LinesToAPipeOrFileAreUtf8WithoutColours) {
+    testing::internal::CaptureStdout();
+    const char kLine[] = "\xBC\xEC\xB2\xE2 ok\n";  // "检测 ok" in GBK
+    KXPlatform::WriteConsoleLine(kLine, sizeof(kLine) - 1, 0x0A);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), u8"检测 ok\n");
+}
+
 TEST(PlatformClock, SystemTimeAndLocalTimeAgree) {
     const uint64_t t100ns = KXPlatform::GetSystemTime100ns();
     const int64_t epoch = KXPlatform::GetEpochSeconds();

@@ -1,13 +1,10 @@
-// The console on POSIX: ANSI colours and UTF-8 conversion when the standard output is a terminal.
+// The console on POSIX: UTF-8 text, with ANSI colours when the standard output is a terminal.
 #include "../KXPlatform_Console.h"
 #include "../KXPlatform_Encoding.h"
 
 #include <unistd.h>
 
-#include <clocale>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace KXPlatform {
@@ -30,38 +27,15 @@ void WriteErrorText(const std::string& strGbk) {
     std::fflush(stderr);
 }
 
-namespace {
-bool TerminalIsUtf8() {
-    const char* vars[] = {"LC_ALL", "LC_CTYPE", "LANG"};
-    for (const char* var : vars) {
-        const char* value = std::getenv(var);
-        if (value && *value) {
-            std::string text(value);
-            return text.find("UTF-8") != std::string::npos || text.find("utf8") != std::string::npos ||
-                   text.find("utf-8") != std::string::npos || text.find("UTF8") != std::string::npos;
-        }
-    }
-    return false;
-}
-}  // namespace
-
+// Lines leave as UTF-8 whether standard output is a terminal, a pipe or a file, as every text that
+// crosses to the system here; only a terminal gets the colours.
 void WriteConsoleLine(const char* pText, size_t uLength, uint16_t uAttribute) {
     static const bool bTerminal = isatty(STDOUT_FILENO) == 1;
-    static const bool bUtf8 = TerminalIsUtf8();
-    if (!bTerminal) {
-        std::fwrite(pText, 1, uLength, stdout);
-        std::fflush(stdout);
-        return;
-    }
-    std::fputs(AnsiColourOfAttribute(uAttribute), stdout);
-    if (bUtf8) {
-        const std::string converted = GbkToUtf8(std::string(pText, uLength));
-        std::fwrite(converted.data(), 1, converted.size(), stdout);
-    } else {
-        std::fwrite(pText, 1, uLength, stdout);
-    }
+    const std::string converted = GbkToUtf8(std::string(pText, uLength));
+    if (bTerminal) std::fputs(AnsiColourOfAttribute(uAttribute), stdout);
+    std::fwrite(converted.data(), 1, converted.size(), stdout);
     // Restore the terminal's own colour, as the Windows console gets its remembered attribute back.
-    std::fputs("\x1b[0m", stdout);
+    if (bTerminal) std::fputs("\x1b[0m", stdout);
     std::fflush(stdout);
 }
 
