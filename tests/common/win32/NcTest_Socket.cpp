@@ -1,8 +1,12 @@
 // The test sockets on Winsock and WSAPoll. Winsock is started on first use and stays started.
 #include "common/NcTest_Socket.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <winsock2.h>
 #include <ws2tcpip.h>
 

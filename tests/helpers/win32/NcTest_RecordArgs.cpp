@@ -1,7 +1,11 @@
 // A stand-in browser for the Windows tests: writes the arguments it was given, one per line, to a file
 // beside itself named after it ("browser.exe" writes "browser.exe.args"), and exits.
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <cstdio>

@@ -5,8 +5,12 @@
 #include "common/NcTest_Paths.h"
 #include "common/NcTest_TempDir.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <csignal>
