@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace ncpg {
@@ -71,6 +72,38 @@ bool ReadFigures(PGresult* r, int i, int nFirst, NcRollupRow* pRow) {
     pRow->nJitter = ToInt64(PQgetvalue(r, i, nFirst + 4));
     return DecodeBytea(PQgetvalue(r, i, nFirst + 5), &pRow->lat) &&
            DecodeBytea(PQgetvalue(r, i, nFirst + 6), &pRow->loss) && NcRollupRowSane(*pRow);
+}
+
+// Binary result columns: integers and doubles big-endian of their exact width, text and bytea as bytes.
+bool BinaryInt(PGresult* r, int i, int c, int nWidth, int64_t* pValue) {
+    if (PQgetisnull(r, i, c) || PQgetlength(r, i, c) != nWidth) return false;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(PQgetvalue(r, i, c));
+    uint64_t u = 0;
+    for (int k = 0; k < nWidth; ++k) u = (u << 8) | p[k];
+    *pValue = nWidth == 4 ? static_cast<int32_t>(static_cast<uint32_t>(u)) : static_cast<int64_t>(u);
+    return true;
+}
+
+std::string BinaryBytes(PGresult* r, int i, int c) {
+    return std::string(PQgetvalue(r, i, c), static_cast<size_t>(PQgetlength(r, i, c)));
+}
+
+bool ReadBinaryRow(PGresult* r, int i, NcRollupRow* pRow) {
+    int64_t nDim = 0, nJitterBits = 0;
+    if (!BinaryInt(r, i, 0, 8, &pRow->nHour) || !BinaryInt(r, i, 1, 4, &nDim) ||
+        !BinaryInt(r, i, 5, 8, &pRow->nReports) || !BinaryInt(r, i, 6, 8, &pRow->nBad) ||
+        !BinaryInt(r, i, 7, 8, &pRow->nSamples) || !BinaryInt(r, i, 8, 8, &nJitterBits) ||
+        !BinaryInt(r, i, 9, 8, &pRow->nJitter))
+        return false;
+    pRow->nDim = static_cast<int32_t>(nDim);
+    const uint64_t uBits = static_cast<uint64_t>(nJitterBits);
+    std::memcpy(&pRow->dJitterSum, &uBits, sizeof(double));
+    pRow->strKey = BinaryBytes(r, i, 2);
+    pRow->strKey2 = BinaryBytes(r, i, 3);
+    pRow->strTarget = BinaryBytes(r, i, 4);
+    return NcDecodeHistogram(PQgetvalue(r, i, 10), static_cast<size_t>(PQgetlength(r, i, 10)), &pRow->lat) &&
+           NcDecodeHistogram(PQgetvalue(r, i, 11), static_cast<size_t>(PQgetlength(r, i, 11)), &pRow->loss) &&
+           NcRollupRowSane(*pRow);
 }
 
 bool AnyNul(const NcRollupRow& row) { return HasNul(row.strKey) || HasNul(row.strKey2) || HasNul(row.strTarget); }
@@ -230,22 +263,20 @@ bool CNcStorePostgres::ListRollup(int64_t nFromHour, int64_t nToHour, std::vecto
     pRows->clear();
     CNcPgPool::CLease lease(m_pool);
     PGconn* pConn = lease.Get();
-    if (!pConn) return false;
+    if (!pConn || !NcPgOk(CNcPgPool::ExecFirst(pConn, "BEGIN READ ONLY"), pConn, kTag)) return false;
+    // A month is some 50,000 rows: their histograms come as bytes rather than as hex text.
     const std::string strFrom = std::to_string(nFromHour), strTo = std::to_string(nToHour);
-    NcPgResult result = CNcPgPool::ExecFirst(
-        pConn, (std::string("SELECT ") + kColumns + " FROM analytics_hours WHERE hour >= $1 AND hour < $2").c_str(),
-        {strFrom.c_str(), strTo.c_str()});
+    const char* apParams[] = {strFrom.c_str(), strTo.c_str()};
+    const std::string strSql = std::string("SELECT ") + kColumns + " FROM analytics_hours WHERE hour >= $1 AND hour < $2";
+    NcPgResult result(PQexecParams(pConn, strSql.c_str(), 2, nullptr, apParams, nullptr, nullptr, 1));
     if (!NcPgOk(result, pConn, kTag)) return false;
+    NcPgExec(pConn, "COMMIT");
     PGresult* r = result.get();
+    if (PQnfields(r) != 12) return false;
     pRows->reserve(static_cast<size_t>(PQntuples(r)));
     for (int i = 0; i < PQntuples(r); ++i) {
         NcRollupRow row;
-        row.nHour = ToInt64(PQgetvalue(r, i, 0));
-        row.nDim = static_cast<int32_t>(ToInt64(PQgetvalue(r, i, 1)));
-        row.strKey = PQgetvalue(r, i, 2);
-        row.strKey2 = PQgetvalue(r, i, 3);
-        row.strTarget = PQgetvalue(r, i, 4);
-        if (!ReadFigures(r, i, 5, &row)) {
+        if (!ReadBinaryRow(r, i, &row)) {
             NcPgLog("error", kTag, "damaged rollup row (hour " + std::to_string(row.nHour) + ")");
             pRows->clear();
             return false;

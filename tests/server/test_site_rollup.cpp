@@ -126,11 +126,16 @@ protected:
         ASSERT_EQ(m_pStore->InsertReport(r, r.nReceivedAt, 0, &nId), expected);
     }
 
-    // About 400 reports over 60 hours from kH0, and a few 40 days before.
+    // About 400 reports over 60 hours from kH0, some on the edges of hours, and a few 40 days before.
     void Fill() {
         std::mt19937 rng(20261206);
         for (int i = 0; i < 400; ++i) Store(RandomReport(rng, kH0 + static_cast<int64_t>(rng() % (60 * 3600))));
         for (int i = 0; i < 5; ++i) Store(RandomReport(rng, kH0 - 40 * 86400 + i * 4000));
+        // The last and the first second of hours.
+        for (int i = 1; i < 6; ++i) {
+            Store(RandomReport(rng, kH0 + i * 3600 - 1));
+            Store(RandomReport(rng, kH0 + i * 3600));
+        }
     }
 
     NcAnalytics Counted(int64_t nFrom, int64_t nTo) {
