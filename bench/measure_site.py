@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Time of the support site's pages over a large report table, on SQLite and on PostgreSQL.
 
-  bench/measure_site.py --ncserver build/server/ncserver [--reports 1000000] [--repeat 15]
+  bench/measure_site.py --ncserver build/server/ncserver [--reports 1000000] [--days 365] [--repeat 15]
                         [--backend sqlite,postgresql]
 
-The reports (two targets each, spread over a year up to now) are made by tools/site_fill.py inside the
-database, not uploaded. Each page is fetched --repeat times after one warm-up fetch, over a new loopback
+The reports (two targets each, spread over --days days up to now: 365 is a year of ordinary traffic, 31
+puts every report inside the largest analytics window) are made by tools/site_fill.py inside the
+database, not uploaded; `ncserver rollup rebuild` then counts the analytics rollup from them. Each page
+is fetched --repeat times after one warm-up fetch, over a new loopback
 connection each time, signed in; the median and the slowest fetch are printed in milliseconds.
 Not part of the test command: filling a million rows takes minutes.
 """
@@ -85,6 +87,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--ncserver", required=True)
     ap.add_argument("--reports", type=int, default=1000000)
+    ap.add_argument("--days", type=float, default=365)
     ap.add_argument("--repeat", type=int, default=15)
     ap.add_argument("--backend", default="sqlite,postgresql")
     args = ap.parse_args()
@@ -95,14 +98,17 @@ def main():
             subprocess.run([r.ncserver, "migrate", "--db", db], check=True, stdout=subprocess.DEVNULL)
             t0 = time.time()
             subprocess.run([sys.executable, os.path.join(ROOT, "tools", "site_fill.py"), "--db", db,
-                            "--reports", str(args.reports), "--days", "365"], check=True)
+                            "--reports", str(args.reports), "--days", str(args.days)], check=True)
             fill = time.time() - t0
+            t0 = time.time()
+            subprocess.run([r.ncserver, "rollup", "rebuild", "--db", db], check=True, stdout=subprocess.DEVNULL)
+            rebuild = time.time() - t0
             subprocess.run([r.ncserver, "staff", "add", "bench", "--db", db], input="bench-password\n", text=True,
                            check=True, stdout=subprocess.DEVNULL)
             port = r.start_server(backend, db)
             cookie = sign_in(port)
-            print(f"\n{backend}: {args.reports} reports filled in {fill:.0f} s; ms per page (median / slowest "
-                  f"of {args.repeat})")
+            print(f"\n{backend}: {args.reports} reports over {args.days:g} days filled in {fill:.0f} s, rollup "
+                  f"rebuilt in {rebuild:.0f} s; ms per page (median / slowest of {args.repeat})")
             for name, median, worst, size in measure(port, cookie, args.repeat):
                 print(f"  {name:32s} {median:8.1f} {worst:8.1f}   ({size // 1024} KiB)")
             sys.stdout.flush()

@@ -8,6 +8,7 @@ const char kNcServerUsage[] =
     "                [--catalogues DIR] [--dumps DIR] [--page PATH]\n"
     "       ncserver accounts import FILE.csv [--config FILE] [--db ...]\n"
     "       ncserver migrate [--config FILE] [--db ...]\n"
+    "       ncserver rollup rebuild [--config FILE] [--db ...]   (analytics counted again from every report)\n"
     "       ncserver staff add NAME [--config FILE] [--db ...]   (password from the terminal or one line of stdin)\n";
 
 bool NcParseServerCommand(const std::vector<std::string>& vecArgs, NcServerCommand* pCommand, std::string* pError) {
@@ -16,6 +17,9 @@ bool NcParseServerCommand(const std::vector<std::string>& vecArgs, NcServerComma
     if (i < vecArgs.size() && vecArgs[i] == "migrate") {
         command.action = NcServerCommand::Action::Migrate;
         ++i;
+    } else if (i + 1 < vecArgs.size() && vecArgs[i] == "rollup" && vecArgs[i + 1] == "rebuild") {
+        command.action = NcServerCommand::Action::RebuildRollup;
+        i += 2;
     } else if (i + 1 < vecArgs.size() && vecArgs[i] == "accounts" && vecArgs[i + 1] == "import") {
         if (i + 2 >= vecArgs.size() || vecArgs[i + 2].compare(0, 2, "--") == 0) {
             *pError = "accounts import needs a file";

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct NcServerCommand {
-    enum class Action { Serve, Migrate, ImportAccounts, AddStaff, Help };
+    enum class Action { Serve, Migrate, ImportAccounts, AddStaff, RebuildRollup, Help };
     Action action = Action::Serve;
     std::string strAccountsFile;   // for ImportAccounts
     std::string strStaffName;      // for AddStaff

@@ -134,6 +134,13 @@ int main(int argc, char** argv) {
             std::printf("schema version %d\n", pStore->SchemaVersion());
             return 0;
         }
+        case NcServerCommand::Action::RebuildRollup: {
+            std::unique_ptr<INcStore> pStore = OpenMigrated(command.config, &strError);
+            if (!pStore) return Fail(strError);
+            if (!pStore->RebuildRollup()) return Fail("the rollup could not be rebuilt; it is as it was");
+            std::printf("rollup rebuilt from %lld reports\n", static_cast<long long>(pStore->CountReports()));
+            return 0;
+        }
         case NcServerCommand::Action::ImportAccounts:
             return ImportAccounts(command);
         case NcServerCommand::Action::AddStaff:

@@ -75,25 +75,47 @@ std::vector<NcGroupStats> Finish(std::map<std::string, GroupAcc>& mapAcc) {
         }
         vecOut.push_back(std::move(g));
     }
-    std::stable_sort(vecOut.begin(), vecOut.end(),
-                     [](const NcGroupStats& a, const NcGroupStats& b) { return a.nReports > b.nReports; });
+    NcSortGroups(&vecOut);
     return vecOut;
 }
 
 }  // namespace
 
-NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo) {
-    NcAnalytics out;
+std::vector<NcHourStats> NcAnalyticsHours(int64_t nFrom, int64_t nTo) {
+    std::vector<NcHourStats> vecHours;
     int64_t nFirstHour = nFrom - ((nFrom % 3600) + 3600) % 3600;
     if (nTo > nFirstHour && (nTo - nFirstHour) / 3600 > kNcMaxHours) {
         nFirstHour = nTo - kNcMaxHours * 3600;
         nFirstHour -= ((nFirstHour % 3600) + 3600) % 3600;
     }
-    for (int64_t h = nFirstHour; h < nTo && static_cast<int64_t>(out.vecHours.size()) <= kNcMaxHours; h += 3600) {
+    for (int64_t h = nFirstHour; h < nTo && static_cast<int64_t>(vecHours.size()) <= kNcMaxHours; h += 3600) {
         NcHourStats hour;
         hour.nStart = h;
-        out.vecHours.push_back(hour);
+        vecHours.push_back(hour);
     }
+    return vecHours;
+}
+
+void NcSortGroups(std::vector<NcGroupStats>* pGroups) {
+    std::stable_sort(pGroups->begin(), pGroups->end(),
+                     [](const NcGroupStats& a, const NcGroupStats& b) { return a.nReports > b.nReports; });
+}
+
+void NcRankWorst(std::vector<NcPairStats>* pPairs) {
+    // Most bad reports first (a pair with many players in trouble matters more than a single one), then
+    // the larger share, then the slower tail.
+    std::stable_sort(pPairs->begin(), pPairs->end(), [](const NcPairStats& a, const NcPairStats& b) {
+        if (a.nBad != b.nBad) return a.nBad > b.nBad;
+        if (a.dBadShare != b.dBadShare) return a.dBadShare > b.dBadShare;
+        return a.nLatP95 > b.nLatP95;
+    });
+    if (pPairs->size() > 10) pPairs->resize(10);
+}
+
+NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo) {
+    NcAnalytics out;
+    out.vecHours = NcAnalyticsHours(nFrom, nTo);
+    const int64_t nFirstHour = out.vecHours.empty() ? 0 : out.vecHours[0].nStart;
     std::vector<std::vector<int32_t>> vecHourLat(out.vecHours.size());
 
     std::map<std::string, GroupAcc> mapServer, mapGroup, mapCarrier;
@@ -141,13 +163,6 @@ NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t 
         p.nLatP95 = NcSortedPercentile(kv.second.vecLat, 95);
         if (p.nBad > 0 || p.nLatP95 >= 0) out.vecWorst.push_back(p);
     }
-    // Most bad reports first (a pair with many players in trouble matters more than a single one), then
-    // the larger share, then the slower tail.
-    std::stable_sort(out.vecWorst.begin(), out.vecWorst.end(), [](const NcPairStats& a, const NcPairStats& b) {
-        if (a.nBad != b.nBad) return a.nBad > b.nBad;
-        if (a.dBadShare != b.dBadShare) return a.dBadShare > b.dBadShare;
-        return a.nLatP95 > b.nLatP95;
-    });
-    if (out.vecWorst.size() > 10) out.vecWorst.resize(10);
+    NcRankWorst(&out.vecWorst);
     return out;
 }

@@ -59,6 +59,23 @@ int32_t NcSortedPercentile(const std::vector<int32_t>& vecSorted, int nPct);   /
 constexpr int64_t kNcMaxHours = 31 * 24;
 NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo);
 
+// The same figures from rollup rows (NcStore_Rollup.h) covering [nFrom, nTo) exactly: the partial hours
+// at the window's edges must come as rows summed from just those reports.
+NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64_t nFrom, int64_t nTo);
+
+// The page's figures for [nFrom, nTo): whole hours from the store's rollup, the partial hours at either
+// edge counted from their reports. When the rollup cannot be read (a damaged row) everything is counted
+// from the reports, at most nMaxRows target rows (*pTruncated then says whether that cut the window).
+// False when the database fails.
+bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, size_t nMaxRows, NcAnalytics* pOut,
+                     bool* pTruncated);
+
+// Shared by both ways of counting: the empty hours of a window; groups ordered most reports first; the
+// pairs ranked worst first and cut to ten.
+std::vector<NcHourStats> NcAnalyticsHours(int64_t nFrom, int64_t nTo);
+void NcSortGroups(std::vector<NcGroupStats>* pGroups);
+void NcRankWorst(std::vector<NcPairStats>* pPairs);
+
 // Two server-drawn plots of the hours: reports per hour with the bad ones in red, and latency p50/p95.
 std::string NcReportsPlotSvg(const std::vector<NcHourStats>& vecHours);
 std::string NcLatencyPlotSvg(const std::vector<NcHourStats>& vecHours);

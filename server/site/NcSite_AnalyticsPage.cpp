@@ -10,7 +10,9 @@ using kainjow::mustache::data;
 
 namespace {
 
-const size_t kMaxRows = 500000;   // target rows read for one page; a larger window is cut and says so
+// Target rows read from the reports for one page (the window's partial hours, or all of it when the
+// rollup cannot be read); a larger window is cut and says so.
+const size_t kMaxRows = 500000;
 const int64_t kDay = 86400;
 
 std::string Share(double d) {
@@ -92,16 +94,16 @@ NcSiteResponse NcSiteAnalyticsPage(INcStore& store, const NcSiteQuery& query, in
     }
     const int64_t nFrom = nFromDay, nTo = nToDay + kDay;
 
-    std::vector<NcFigureRow> vecRows;
-    if (!store.ListFigures(nFrom, nTo, kMaxRows, &vecRows)) {
+    NcAnalytics a;
+    bool bTruncated = false;
+    if (!NcLoadAnalytics(store, nFrom, nTo, kMaxRows, &a, &bTruncated)) {
         return NcSiteErrorPage(503, "数据库不可用 The database is unavailable.", &session);
     }
-    const NcAnalytics a = NcComputeAnalytics(vecRows, nFrom, nTo);
 
     content.set("from", NcSiteFormatDay(nFromDay));
     content.set("to", NcSiteFormatDay(nToDay));
     if (!strBad.empty()) content.set("bad_filter", strBad);
-    if (vecRows.size() >= kMaxRows) content.set("truncated", std::to_string(kMaxRows));
+    if (bTruncated) content.set("truncated", std::to_string(kMaxRows));
     content.set("reports", std::to_string(a.nReports));
     content.set("bad_share", Share(a.nReports ? static_cast<double>(a.nBad) / static_cast<double>(a.nReports) : 0));
     content.set("plot_reports", NcReportsPlotSvg(a.vecHours));

@@ -7,6 +7,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Figures of one ping target, read from the command's output inside CheckContent.
@@ -66,6 +67,34 @@ struct NcFigureRow {
     double dJitterMs = -1;
 };
 
+// Counts of the values of one integer figure (latency in ms, loss in percent): (value, how often),
+// values ascending, counts positive. Percentiles read from it are the nearest-rank percentiles of the
+// values themselves, so hours can be added up without losing anything.
+using NcHistogram = std::vector<std::pair<int32_t, int64_t>>;
+
+// What one rollup row is kept per.
+enum NcRollupDim : int32_t {
+    kNcRollupHour = 0,      // the whole hour
+    kNcRollupServer = 1,    // strKey: server name
+    kNcRollupGroup = 2,     // strKey: question type
+    kNcRollupCarrier = 3,   // strKey: net type
+    kNcRollupPair = 4,      // strKey: server name, strKey2: net type
+};
+
+// One hour of the analytics, added up when the reports are stored. For the hour and the pairs only the
+// row with an empty strTarget exists (reports, bad ones, latency of every target); server, group and
+// carrier have that row for the report counts plus one row per target (samples, latency, loss, jitter).
+struct NcRollupRow {
+    int64_t nHour = 0;   // unix seconds, a multiple of 3600
+    int32_t nDim = kNcRollupHour;
+    std::string strKey, strKey2, strTarget;
+    int64_t nReports = 0, nBad = 0;
+    int64_t nSamples = 0;      // target rows
+    double dJitterSum = 0;
+    int64_t nJitter = 0;       // target rows with a jitter figure
+    NcHistogram lat, loss;
+};
+
 // A signed-in support session.
 struct NcStaffSession {
     std::string strName;
@@ -115,6 +144,14 @@ public:
     // Every report received in [nFrom, nTo) with its targets, at most nMaxRows rows; the rows of one
     // report come together, in target order, and reports roughly oldest first.
     virtual bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) = 0;
+
+    // The rollup rows of the hours in [nFromHour, nToHour), in no particular order. False (logged) on a database
+    // error or a row that does not read back whole (a damaged histogram): the caller then has to count
+    // from the reports themselves.
+    virtual bool ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) = 0;
+    // Counts the rollup again from every stored report, in one transaction (after reports were loaded
+    // or removed behind the server's back, or a row was damaged).
+    virtual bool RebuildRollup() = 0;
 
     // True while the database answers (health check, recovery after an outage).
     virtual bool Ping() = 0;

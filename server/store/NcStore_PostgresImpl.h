@@ -4,6 +4,7 @@
 
 #include "server/store/NcStore.h"
 #include "server/store/NcStore_PgPool.h"
+#include "server/store/NcStore_Rollup.h"
 
 #include <cstdlib>
 #include <string>
@@ -15,6 +16,13 @@ inline int64_t ToInt64(const char* szText) { return std::strtoll(szText, nullptr
 
 // libpq sends text parameters as C strings: a NUL inside a field would cut it short without a word.
 inline bool HasNul(const std::string& str) { return str.find('\0') != std::string::npos; }
+
+// Inside the caller's transaction (NcStore_PostgresRollup.cpp): the reports of [nFrom, nTo) with their
+// targets, as ListFigures gives them; the rollup rows written (bMerge: added to the rows already there,
+// otherwise the hours are known to be empty); the whole rollup counted from the reports.
+bool NcPgReadFigures(PGconn* pConn, int64_t nFrom, int64_t nTo, int64_t nMaxRows, std::vector<NcFigureRow>* pRows);
+bool NcPgWriteRollup(PGconn* pConn, const std::vector<NcRollupRow>& vecRows, bool bMerge);
+bool NcPgFillRollup(PGconn* pConn);
 
 class CNcStorePostgres : public INcStore {
 public:
@@ -39,6 +47,9 @@ public:
     bool ListReports(const NcReportFilter& filter, int64_t nOffset, int32_t nLimit,
                      std::vector<NcReportRow>* pRows) override;
     bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) override;
+    // NcStore_PostgresRollup.cpp
+    bool ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) override;
+    bool RebuildRollup() override;
 
 private:
     // Enough for the server's worker threads; a caller beyond it waits for a free connection.

@@ -128,44 +128,11 @@ bool CNcStorePostgres::ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, 
     CNcPgPool::CLease lease(m_pool);
     PGconn* pConn = lease.Get();
     if (!pConn) return false;
-    const std::string strFrom = std::to_string(nFrom), strTo = std::to_string(nTo), strMax = std::to_string(nMaxRows);
     const char* kTag = "NcStorePostgres::ListFigures";
-    // The window's reports come from the time index; their figures are fetched by the range of their
-    // numbers (report numbers grow with time), so the planner reads that slice of the figures' primary key
-    // instead of the whole table. The sort of a month's rows needs more than the default work_mem.
     if (!NcPgOk(CNcPgPool::ExecFirst(pConn, "BEGIN READ ONLY"), pConn, kTag) ||
-        !NcPgOk(NcPgExec(pConn, "SET LOCAL work_mem = '64MB'"), pConn, kTag))
+        !NcPgReadFigures(pConn, nFrom, nTo, nMaxRows > INT64_MAX ? INT64_MAX : static_cast<int64_t>(nMaxRows), pRows))
         return false;
-    NcPgResult result = NcPgExec(
-        pConn,
-        "WITH w AS MATERIALIZED (SELECT id, received_at, server_name, question_type, net_type, verdict FROM reports"
-        "  WHERE received_at >= $1 AND received_at < $2),"
-        " b AS MATERIALIZED (SELECT min(id) AS lo, max(id) AS hi FROM w)"
-        " SELECT r.id, r.received_at, r.server_name, r.question_type, r.net_type, r.verdict,"
-        " f.target IS NOT NULL, f.target, f.loss_pct, f.avg_ms, f.jitter_ms"
-        " FROM w r LEFT JOIN report_figures f ON f.report_id = r.id"
-        "  AND f.report_id >= (SELECT lo FROM b) AND f.report_id <= (SELECT hi FROM b)"
-        " ORDER BY r.id, f.seq LIMIT $3",
-        {strFrom.c_str(), strTo.c_str(), strMax.c_str()});
-    if (!NcPgOk(result, pConn, kTag)) return false;
     NcPgExec(pConn, "COMMIT");
-    PGresult* r = result.get();
-    for (int i = 0; i < PQntuples(r); ++i) {
-        NcFigureRow row;
-        row.nReportId = ToInt64(PQgetvalue(r, i, 0));
-        row.nReceivedAt = ToInt64(PQgetvalue(r, i, 1));
-        row.strServerName = PQgetvalue(r, i, 2);
-        row.strQuestionType = PQgetvalue(r, i, 3);
-        row.strNetType = PQgetvalue(r, i, 4);
-        row.nVerdict = static_cast<int32_t>(ToInt64(PQgetvalue(r, i, 5)));
-        if (PQgetvalue(r, i, 6)[0] == 't') {
-            row.strTarget = PQgetvalue(r, i, 7);
-            row.nLoss = static_cast<int32_t>(ToInt64(PQgetvalue(r, i, 8)));
-            row.nAvgMs = static_cast<int32_t>(ToInt64(PQgetvalue(r, i, 9)));
-            row.dJitterMs = std::strtod(PQgetvalue(r, i, 10), nullptr);
-        }
-        pRows->push_back(std::move(row));
-    }
     return true;
 }
 

@@ -43,7 +43,15 @@ const char* const kMigrations[] = {
     "CREATE TRIGGER reports_text_update AFTER UPDATE OF description ON reports BEGIN"
     "  INSERT INTO reports_text (reports_text, rowid, description) VALUES ('delete', old.id, old.description);"
     "  INSERT INTO reports_text (rowid, description) VALUES (new.id, new.description); END;",
+    // 4: the hourly rollup of the analytics page, counted from the stored reports by FillRollupLocked.
+    "CREATE TABLE analytics_hours ("
+    "  hour INTEGER NOT NULL, dim INTEGER NOT NULL, key1 TEXT NOT NULL, key2 TEXT NOT NULL, target TEXT NOT NULL,"
+    "  reports INTEGER NOT NULL, bad INTEGER NOT NULL, samples INTEGER NOT NULL, jitter_sum REAL NOT NULL,"
+    "  jitter_n INTEGER NOT NULL, lat BLOB NOT NULL, loss BLOB NOT NULL,"
+    "  PRIMARY KEY (hour, dim, key1, key2, target)) WITHOUT ROWID;",
 };
+// The migration that creates the rollup; its rows are counted from the reports in the same transaction.
+const int32_t kRollupVersion = 4;
 const int32_t kSchemaVersion = static_cast<int32_t>(sizeof(kMigrations) / sizeof(kMigrations[0]));
 
 const int kBusyTimeoutMs = 10000;
@@ -78,7 +86,8 @@ bool CNcStoreSqlite::Migrate() {
             return false;
         }
         if (nVersion == kSchemaVersion) return Exec("COMMIT", "NcStoreSqlite::Migrate");
-        if (!Exec(kMigrations[nVersion], "NcStoreSqlite::Migrate")) {
+        if (!Exec(kMigrations[nVersion], "NcStoreSqlite::Migrate") ||
+            (nVersion + 1 == kRollupVersion && !FillRollupLocked())) {
             Rollback();
             return false;
         }
@@ -138,6 +147,10 @@ bool CNcStoreSqlite::InsertLocked(const NcReport& report, int64_t* pId) {
         figures.Int(9, f.nReplies);
         if (figures.Step() != SQLITE_DONE) return false;
     }
+    // Last, so the rollup's rows are written in the same transaction as the report they count.
+    CNcRollupBuilder rollup;
+    rollup.AddReport(report);
+    if (!WriteRollupLocked(rollup.Take(), true)) return false;
     *pId = nId;
     return true;
 }

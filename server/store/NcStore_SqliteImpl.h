@@ -3,6 +3,7 @@
 #pragma once
 
 #include "server/store/NcStore.h"
+#include "server/store/NcStore_Rollup.h"
 
 #include <sqlite3.h>
 
@@ -67,6 +68,9 @@ public:
     bool ListReports(const NcReportFilter& filter, int64_t nOffset, int32_t nLimit,
                      std::vector<NcReportRow>* pRows) override;
     bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) override;
+    // NcStore_SqliteRollup.cpp
+    bool ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) override;
+    bool RebuildRollup() override;
 
 private:
     bool Exec(const char* szSql, const char* szTag) {
@@ -77,6 +81,10 @@ private:
     void Rollback() { sqlite3_exec(m_pDb, "ROLLBACK", nullptr, nullptr, nullptr); }
     int32_t VersionLocked();
     bool InsertLocked(const NcReport& report, int64_t* pId);
+    bool ReadFiguresLocked(int64_t nFrom, int64_t nTo, int64_t nMaxRows, std::vector<NcFigureRow>* pRows);
+    // bMerge: add to the rows already there (a new report); otherwise the hours are known to be empty.
+    bool WriteRollupLocked(const std::vector<NcRollupRow>& vecRows, bool bMerge);
+    bool FillRollupLocked();   // inside a transaction, over an empty rollup
 
     std::mutex m_lock;
     sqlite3* m_pDb;

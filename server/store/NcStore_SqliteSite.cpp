@@ -158,6 +158,10 @@ bool CNcStoreSqlite::ListReports(const NcReportFilter& filter, int64_t nOffset, 
 
 bool CNcStoreSqlite::ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) {
     std::lock_guard<std::mutex> guard(m_lock);
+    return ReadFiguresLocked(nFrom, nTo, nMaxRows > INT64_MAX ? INT64_MAX : static_cast<int64_t>(nMaxRows), pRows);
+}
+
+bool CNcStoreSqlite::ReadFiguresLocked(int64_t nFrom, int64_t nTo, int64_t nMaxRows, std::vector<NcFigureRow>* pRows) {
     CStatement query(m_pDb,
                      "SELECT r.id, r.received_at, r.server_name, r.question_type, r.net_type, r.verdict,"
                      " f.target, f.loss_pct, f.avg_ms, f.jitter_ms"
@@ -169,7 +173,7 @@ bool CNcStoreSqlite::ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, st
     }
     query.Int(1, nFrom);
     query.Int(2, nTo);
-    query.Int(3, static_cast<int64_t>(nMaxRows));
+    query.Int(3, nMaxRows);
     pRows->clear();
     int nStep;
     while ((nStep = query.Step()) == SQLITE_ROW) {

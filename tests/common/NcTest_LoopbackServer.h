@@ -2,6 +2,8 @@
 // each request and answers as scripted.
 #pragma once
 
+#include "common/NcTest_Socket.h"
+
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -35,13 +37,13 @@ public:
 
 private:
     void Run();
-    void Serve(int nConnection);
+    void Serve(NcSocket nConnection);
 
     Mode m_eMode;
     std::string m_strReply;
     size_t m_uChunkBytes;
-    int m_nListen = -1;
-    int m_nStopPipe[2] = {-1, -1};
+    NcSocket m_nListen = kNoSocket;
+    NcSocket m_aStop[2] = {kNoSocket, kNoSocket};  // a byte into [0] wakes every wait on [1]
     uint16_t m_uPort = 0;
     std::thread m_Thread;
     mutable std::mutex m_Mutex;

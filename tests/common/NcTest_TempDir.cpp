@@ -45,3 +45,7 @@ std::string ReadTestFile(const std::string& path) {
     content << in.rdbuf();
     return content.str();
 }
+
+std::string NcTestFileUrl(const std::string& strPath) {
+    return (!strPath.empty() && strPath[0] == '/' ? "file://" : "file:///") + strPath;
+}

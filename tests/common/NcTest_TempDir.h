@@ -24,3 +24,6 @@ private:
 void WriteTestFile(const std::string& path, const std::string& bytes);
 // The whole file; "" when it cannot be read.
 std::string ReadTestFile(const std::string& path);
+
+// A file:// address for an absolute path with "/" separators ("/tmp/x" or "C:/Temp/x").
+std::string NcTestFileUrl(const std::string& strPath);

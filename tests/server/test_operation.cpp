@@ -36,6 +36,8 @@ public:
     bool ListFigures(int64_t a, int64_t b, size_t n, std::vector<NcFigureRow>* p) override {
         return m_inner.ListFigures(a, b, n, p);
     }
+    bool ListRollup(int64_t a, int64_t b, std::vector<NcRollupRow>* p) override { return m_inner.ListRollup(a, b, p); }
+    bool RebuildRollup() override { return m_inner.RebuildRollup(); }
     std::atomic<bool> m_bDown{false};
 
 private:

@@ -1,5 +1,6 @@
 // Runs a process that is meant to crash, in its own temporary directory, with a watcher already
-// waiting on its two named semaphores; bounded, so a hanging crash path fails the test instead of it.
+// waiting on its two named crash watchers (semaphores on POSIX, events on Windows); bounded, so a
+// hanging crash path fails the test instead of it.
 #pragma once
 
 #include <functional>
@@ -8,7 +9,10 @@
 
 struct CrashRun {
     bool bFinished = false;   // ended within the time limit (otherwise it was killed)
-    bool bSignalled = false;  // ended by a signal
+    // Ended by the fault: the signal on POSIX. On Windows the exit code tells it, and nSignal is the
+    // signal the crash report names (an access violation SIGSEGV, a division by zero SIGFPE, abort's
+    // exit code 3 SIGABRT).
+    bool bSignalled = false;
     int nSignal = 0;
     int nExitCode = -1;
     bool bPidWatcherPosted = false;
@@ -20,7 +24,7 @@ struct CrashRun {
 // Starts the built nctool with the words in szDir, its output captured.
 CrashRun RunCrashingTool(const std::string& strDir, const std::vector<std::string>& words, int nLimitSeconds = 60);
 
-// Runs fnBody in a forked child in strDir; the child's exit code is fnBody's result.
+// Runs fnBody in a forked child in strDir; the child's exit code is fnBody's result. POSIX only.
 CrashRun RunCrashingChild(const std::string& strDir, const std::function<int()>& fnBody, int nLimitSeconds = 60);
 
 // The log file the crash left in strDir/log (the newest), "" when none.

@@ -1,10 +1,14 @@
 #include "netcheck/report/NcTest_UploadFixture.h"
 
+#include "KX_Platform/KXPlatform_Sockets.h"
+
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 UploadTest::UploadTest() : m_SavedInfo(g_DetailInfo) {
+    // As the program does at start-up (Winsock on Windows).
+    EXPECT_EQ(KXPlatform::StartupSockets(), 0);
     std::filesystem::create_directory("log");
     WriteTestFile("config/sys/NetChk_string_def.csv",
                   "name,msg\n"
@@ -20,6 +24,7 @@ UploadTest::UploadTest() : m_SavedInfo(g_DetailInfo) {
 UploadTest::~UploadTest() {
     CArkLogger::Instance().SetSink(0, nullptr);
     g_DetailInfo = m_SavedInfo;
+    KXPlatform::CleanupSockets();
 }
 
 void UploadTest::Target(uint16_t uPort) {

@@ -15,7 +15,7 @@ protected:
     std::string CarrierForPage(const std::string& strPage) {
         WriteTestFile(m_Dir / "page.html", strPage);
         std::string strCarrier = "unchanged";
-        LookupCarrier(strCarrier, "file://" + (m_Dir / "page.html"));
+        LookupCarrier(strCarrier, NcTestFileUrl(m_Dir / "page.html"));
         EXPECT_FALSE(std::filesystem::exists("userip.txt")) << strPage;
         return strCarrier;
     }
@@ -47,7 +47,7 @@ TEST_F(CarrierTest, AddressBetweenTheBrackets) {
 
 TEST_F(CarrierTest, MissingPageOrTableLeavesOther) {
     std::string strCarrier = "unchanged";
-    LookupCarrier(strCarrier, "file://" + (m_Dir / "absent.html"));
+    LookupCarrier(strCarrier, NcTestFileUrl(m_Dir / "absent.html"));
     EXPECT_EQ(strCarrier, "其他");
     EXPECT_TRUE(m_Sink.Has("下载临时ip文件失败！"));
     EXPECT_FALSE(std::filesystem::exists("userip.txt"));
@@ -61,14 +61,14 @@ TEST_F(CarrierTest, MissingPageOrTableLeavesOther) {
 
     std::filesystem::remove("config/sys/IP.csv");
     WriteTestFile(m_Dir / "page.html", "[127.0.0.1]");
-    LookupCarrier(strCarrier, "file://" + (m_Dir / "page.html"));
+    LookupCarrier(strCarrier, NcTestFileUrl(m_Dir / "page.html"));
     EXPECT_EQ(strCarrier, "其他");
     EXPECT_TRUE(m_Sink.Has("读ip表[./config/sys/IP.csv]失败！"));
 }
 
 TEST_F(CarrierTest, NcToolUploadAndCarrier) {
     WriteTestFile(m_Dir / "page.html", "[127.0.0.1]");
-    const std::string strPage = "file://" + (m_Dir / "page.html");
+    const std::string strPage = NcTestFileUrl(m_Dir / "page.html");
     ToolResult carrier = RunNcTool({"carrier", "--ip-page", strPage});
     EXPECT_EQ(carrier.nExitCode, 0);
     EXPECT_EQ(carrier.strOut, u8"环回\n");

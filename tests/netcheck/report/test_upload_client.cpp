@@ -122,7 +122,7 @@ TEST_F(UploadClientTest, NewUploadWhileAnAbandonedOneIsStillInItsCarrierLookup) 
 
     // The next upload looks its carrier up from another page and finishes while the first still waits.
     WriteTestFile(m_Dir / "page.html", "[127.0.0.1]");
-    g_DetailInfo.strIpPage = "file://" + (m_Dir / "page.html");
+    g_DetailInfo.strIpPage = NcTestFileUrl(m_Dir / "page.html");
     g_DetailInfo.strUserName = "second";
     g_DetailInfo.nUploadLimitMs = 180000;
     ASSERT_TRUE(RunUpload(client));
@@ -177,7 +177,7 @@ TEST_F(UploadClientTest, EmptyNetTypeIsLookedUpAndKept) {
     LoopbackServer server(LoopbackServer::Mode::Answer, "{ret=1}");
     Target(server.Port());
     g_DetailInfo.strNetType.clear();
-    g_DetailInfo.strIpPage = "file://" + (m_Dir / "page.html");
+    g_DetailInfo.strIpPage = NcTestFileUrl(m_Dir / "page.html");
     CNetChk_UploadClient client;
     ASSERT_TRUE(RunUpload(client));
     EXPECT_EQ(g_DetailInfo.strNetType, "环回");

@@ -4,15 +4,12 @@
 #include "common/NcTest_Paths.h"
 #include "common/NcTest_TempDir.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <semaphore.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -83,38 +80,15 @@ CrashRun Run(const std::string& strDir, const std::function<void()>& fnInChild, 
 }  // namespace
 
 CrashRun RunCrashingTool(const std::string& strDir, const std::vector<std::string>& words, int nLimitSeconds) {
+    // The argument vector is made before the fork: the child only calls exec.
     const std::string strTool = NcTestToolsDir() + "/nctool";
-    return Run(
-        strDir,
-        [&] {
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(strTool.c_str()));
-            for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-            argv.push_back(nullptr);
-            execv(strTool.c_str(), argv.data());
-        },
-        nLimitSeconds);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(strTool.c_str()));
+    for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
+    argv.push_back(nullptr);
+    return Run(strDir, [&] { execv(strTool.c_str(), argv.data()); }, nLimitSeconds);
 }
 
 CrashRun RunCrashingChild(const std::string& strDir, const std::function<int()>& fnBody, int nLimitSeconds) {
     return Run(strDir, [&] { _exit(fnBody()); }, nLimitSeconds);
-}
-
-std::vector<std::string> ListFiles(const std::string& strDir) {
-    std::vector<std::string> vecOut;
-    DIR* pDir = opendir(strDir.c_str());
-    if (!pDir) return vecOut;
-    while (dirent* pEntry = readdir(pDir)) {
-        struct stat info;
-        if (stat((strDir + "/" + pEntry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            vecOut.push_back(pEntry->d_name);
-    }
-    closedir(pDir);
-    std::sort(vecOut.begin(), vecOut.end());
-    return vecOut;
-}
-
-std::string ReadCrashLog(const std::string& strDir) {
-    const std::vector<std::string> vecLogs = ListFiles(strDir + "/log");
-    return vecLogs.empty() ? std::string() : ReadTestFile(strDir + "/log/" + vecLogs.back());
 }
