@@ -2,10 +2,12 @@
 #include "server/NcServer_Impl.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -123,17 +125,36 @@ bool CNcServerImpl::Start(std::string* pError) {
 void CNcServerImpl::Stop() {
     if (!m_pDaemon) return;
     Log("event=stopping");
-    // No new connections from here on. The listening socket is ours now: closed at once, so that a
-    // client (or the balancer in front) is refused instead of queueing on a server that will not answer.
+    // No new connections from here on. The listening socket is ours now. Connections the kernel has
+    // already completed into its queue were made before the stop and are answered: they are taken and
+    // handed to the daemon. Then the socket is shut, so that from that moment a client (or the balancer
+    // in front) is refused instead of queueing on a server that will not answer. It is closed only
+    // after the daemon has stopped, since one of its threads may still be looking at it.
     const MHD_socket nListen = MHD_quiesce_daemon(m_pDaemon);
-    if (nListen != MHD_INVALID_SOCKET) close(nListen);
+    if (nListen != MHD_INVALID_SOCKET) {
+        const int nQueued = HandOverQueued(nListen);
+        if (shutdown(nListen, SHUT_RD) != 0) {
+            Log("event=stopping what=\"cannot shut the listening socket\" errno=" + std::to_string(errno));
+        }
+        Log("event=drained queued=" + std::to_string(nQueued));
+    }
     {
         std::unique_lock<std::mutex> lock(m_flightLock);
-        m_flightDone.wait_for(lock, std::chrono::seconds(m_config.uShutdownGraceSec), [&] { return m_nInFlight == 0; });
-        if (m_nInFlight > 0) Log("event=stopping what=\"requests still running after the grace\" count=" + std::to_string(m_nInFlight));
+        m_flightDone.wait_for(lock, std::chrono::seconds(m_config.uShutdownGraceSec),
+                              [&] { return m_nInFlight == 0 && m_nUnanswered == 0; });
+        if (m_nInFlight > 0 || m_nUnanswered > 0) {
+            Log("event=stopping what=\"still waiting after the grace\" requests=" + std::to_string(m_nInFlight) +
+                " unanswered=" + std::to_string(m_nUnanswered));
+        }
     }
     MHD_stop_daemon(m_pDaemon);
     m_pDaemon = nullptr;
+    if (nListen != MHD_INVALID_SOCKET) close(nListen);
+    {
+        std::lock_guard<std::mutex> guard(m_flightLock);
+        m_setHandedOver.clear();
+        m_nUnanswered = 0;
+    }
     {
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_bStopWatch = true;
@@ -144,17 +165,74 @@ void CNcServerImpl::Stop() {
     Log("event=stopped");
 }
 
+// Takes every connection waiting in the listen queue and hands it to the daemon, which answers it like
+// one it accepted itself. Returns how many it took over.
+int CNcServerImpl::HandOverQueued(MHD_socket nListen) {
+    const int nFlags = fcntl(nListen, F_GETFL);
+    if (nFlags < 0 || fcntl(nListen, F_SETFL, nFlags | O_NONBLOCK) != 0) {
+        Log("event=stopping what=\"cannot read the listen queue\" errno=" + std::to_string(errno));
+        return 0;
+    }
+    int nHanded = 0;
+    for (;;) {
+        sockaddr_storage peer;
+        socklen_t uPeerLen = sizeof(peer);
+        const int nFd = accept4(nListen, reinterpret_cast<sockaddr*>(&peer), &uPeerLen, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (nFd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                Log("event=stopping what=\"cannot take a queued connection\" errno=" + std::to_string(errno));
+            }
+            return nHanded;
+        }
+        // Counted before the daemon can see it: its thread may announce it, or even answer it, at once.
+        {
+            std::lock_guard<std::mutex> guard(m_flightLock);
+            m_setHandedOver.insert(nFd);
+            ++m_nUnanswered;
+        }
+        if (MHD_add_connection(m_pDaemon, nFd, reinterpret_cast<sockaddr*>(&peer), uPeerLen) == MHD_YES) {
+            ++nHanded;
+            continue;
+        }
+        // Refused (connection limit, memory); the daemon has closed the socket.
+        const int nError = errno;
+        {
+            std::lock_guard<std::mutex> guard(m_flightLock);
+            if (m_setHandedOver.erase(nFd) > 0) --m_nUnanswered;
+        }
+        Log("event=stopping what=\"a queued connection was refused\" errno=" + std::to_string(nError));
+    }
+}
+
 void CNcServerImpl::OnConnection(MHD_Connection* pConn, MHD_ConnectionNotificationCode code) {
-    std::lock_guard<std::mutex> guard(m_clockLock);
+    int nFd = -1;
+    bool bClosedUnanswered = false;
+    {
+        std::lock_guard<std::mutex> guard(m_clockLock);
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            const MHD_ConnectionInfo* pInfo = MHD_get_connection_info(pConn, MHD_CONNECTION_INFO_CONNECTION_FD);
+            ReadClock clock;
+            clock.nFd = pInfo ? pInfo->connect_fd : -1;
+            clock.tStart = std::chrono::steady_clock::now();
+            m_mapClocks[pConn] = clock;
+            nFd = clock.nFd;
+        } else {
+            // Called before libmicrohttpd closes the socket: the watch never touches a number reused since.
+            auto it = m_mapClocks.find(pConn);
+            if (it != m_mapClocks.end()) {
+                bClosedUnanswered = !it->second.bAnswered;
+                m_mapClocks.erase(it);
+            }
+        }
+    }
+    std::lock_guard<std::mutex> guard(m_flightLock);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-        const MHD_ConnectionInfo* pInfo = MHD_get_connection_info(pConn, MHD_CONNECTION_INFO_CONNECTION_FD);
-        ReadClock clock;
-        clock.nFd = pInfo ? pInfo->connect_fd : -1;
-        clock.tStart = std::chrono::steady_clock::now();
-        m_mapClocks[pConn] = clock;
-    } else {
-        // Called before libmicrohttpd closes the socket: the watch never touches a number reused since.
-        m_mapClocks.erase(pConn);
+        // One the stop handed over was counted then.
+        if (m_setHandedOver.erase(nFd) == 0) ++m_nUnanswered;
+    } else if (bClosedUnanswered) {
+        --m_nUnanswered;
+        m_flightDone.notify_all();
     }
 }
 
@@ -164,13 +242,15 @@ void CNcServerImpl::MarkRequestRead(MHD_Connection* pConn) {
     if (it != m_mapClocks.end()) it->second.bRead = true;
 }
 
-void CNcServerImpl::RestartReadClock(MHD_Connection* pConn) {
+bool CNcServerImpl::RestartReadClock(MHD_Connection* pConn) {
     std::lock_guard<std::mutex> guard(m_clockLock);
     auto it = m_mapClocks.find(pConn);
-    if (it != m_mapClocks.end()) {
-        it->second.bRead = false;
-        it->second.tStart = std::chrono::steady_clock::now();
-    }
+    if (it == m_mapClocks.end()) return false;
+    it->second.bRead = false;
+    it->second.tStart = std::chrono::steady_clock::now();
+    const bool bFirst = !it->second.bAnswered;
+    it->second.bAnswered = true;
+    return bFirst;
 }
 
 void CNcServerImpl::WatchReads() {

@@ -310,10 +310,11 @@ void CNcServerImpl::OnCompleted(MHD_Connection* pConn, NcRequestState* pState, M
     if (toe != MHD_REQUEST_TERMINATED_COMPLETED_OK) strLine += " end=aborted";
     Log(strLine);
     delete pState;  // a dump that did not finish removes its temporary file here
-    RestartReadClock(pConn);
+    const bool bFirstAnswer = RestartReadClock(pConn);
     {
         std::lock_guard<std::mutex> guard(m_flightLock);
         --m_nInFlight;
+        if (bFirstAnswer) --m_nUnanswered;
     }
     m_flightDone.notify_all();
 }
