@@ -1,4 +1,5 @@
 // The carrier lookup: the address in the page, the ranges of IP.csv, and the temporary file.
+#include "common/NcTest_LoopbackServer.h"
 #include "netcheck/report/NcTest_UploadFixture.h"
 
 #include "netcheck/report/NetChk_Carrier.h"
