@@ -1,7 +1,7 @@
 // Percent-decoding, UTF-8 checking and the report form's fields.
 #include "server/NcServer_Form.h"
 
-#include <cstdint>
+#include "KX_Platform/KXPlatform_Utf8.h"
 
 namespace {
 
@@ -37,40 +37,7 @@ bool NcPercentDecode(const char* p, size_t n, bool bPlusIsSpace, std::string* pO
 }
 
 bool NcIsValidUtf8(const std::string& str) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(str.data());
-    const size_t n = str.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char c = p[i];
-        if (c == 0) return false;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t uLen;
-        uint32_t uCode;
-        if (c >= 0xC2 && c <= 0xDF) {
-            uLen = 2;
-            uCode = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            uLen = 3;
-            uCode = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            uLen = 4;
-            uCode = c & 0x07;
-        } else {
-            return false;  // a continuation byte out of place, or a lead byte of an overlong/too-large form
-        }
-        if (n - i < uLen) return false;
-        for (size_t k = 1; k < uLen; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            uCode = (uCode << 6) | (p[i + k] & 0x3F);
-        }
-        if ((uLen == 3 && uCode < 0x800) || (uLen == 4 && (uCode < 0x10000 || uCode > 0x10FFFF))) return false;
-        if (uCode >= 0xD800 && uCode <= 0xDFFF) return false;
-        i += uLen;
-    }
-    return true;
+    return str.find('\0') == std::string::npos && KXPlatform::IsValidUtf8(str.data(), str.size());
 }
 
 NcFormResult NcParseReportForm(const std::string& strBody, NcReportForm* pForm) {

@@ -53,8 +53,10 @@ if [ -z "$txsrc" ]; then
   txsrc=$(ls -d "$out"/third_party/tinyxml2-*/ | head -n1)
 fi
 
-# The tree with GBK literals, rewritten file by file only where it changed.
-python3 "$root/tools/gbk-literals.py" "$root" "$out/src" CMakeLists.txt KX_Engine netcheck server tools fuzz data data_exe
+# The tree with GBK literals, rewritten file by file only where it changed; the report server keeps its
+# UTF-8 literals (it is compiled with -fexec-charset=UTF-8 in every build).
+python3 "$root/tools/gbk-literals.py" "$root" "$out/src" CMakeLists.txt KX_Engine netcheck tools fuzz data data_exe \
+  --as-is server
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

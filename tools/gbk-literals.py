@@ -9,7 +9,8 @@ an escape of its own. Comments, u8/u/U/L literals and everything outside literal
 Each converted literal is decoded again and compared with the GBK bytes of the original; any difference,
 or a non-ASCII raw string that cannot be escaped, stops the copy.
 
-usage: gbk-literals.py SOURCE_ROOT DEST_ROOT [ENTRY...]   (entries default to the whole tree)
+usage: gbk-literals.py SOURCE_ROOT DEST_ROOT [ENTRY...] [--as-is ENTRY...]   (entries default to the whole tree)
+Entries after --as-is are copied unchanged: code compiled with UTF-8 literals (the report server).
 A file is rewritten only when its converted text differs, so incremental builds stay incremental.
 """
 import os
@@ -134,16 +135,16 @@ def convert(text, name):
     return ''.join(out), changed
 
 
-def copy_tree(src_root, dst_root, entries):
+def copy_tree(src_root, dst_root, entries, as_is=()):
     total = 0
-    for entry in entries:
+    for entry in list(entries) + list(as_is):
         src = os.path.join(src_root, entry)
         paths = [src] if os.path.isfile(src) else [os.path.join(d, f) for d, _, fs in os.walk(src) for f in fs]
         for path in paths:
             rel = os.path.relpath(path, src_root)
             dst = os.path.join(dst_root, rel)
             os.makedirs(os.path.dirname(dst), exist_ok=True)
-            if path.endswith(SOURCE_SUFFIXES):
+            if path.endswith(SOURCE_SUFFIXES) and entry not in as_is:
                 with open(path, encoding='utf-8') as f:
                     text, changed = convert(f.read(), rel)
                 total += changed
@@ -166,9 +167,13 @@ def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
     src_root, dst_root = sys.argv[1], sys.argv[2]
-    entries = sys.argv[3:] or [e for e in os.listdir(src_root) if not e.startswith(('.', 'build'))]
+    args = sys.argv[3:]
+    cut = args.index('--as-is') if '--as-is' in args else len(args)
+    entries, as_is = args[:cut], args[cut + 1:]
+    if not entries and not as_is:
+        entries = [e for e in os.listdir(src_root) if not e.startswith(('.', 'build'))]
     try:
-        total = copy_tree(src_root, dst_root, entries)
+        total = copy_tree(src_root, dst_root, entries, as_is)
     except ConversionError as e:
         sys.exit('gbk-literals: %s' % e)
     print('gbk-literals: %d literals hold GBK escapes' % total)

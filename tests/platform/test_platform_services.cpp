@@ -39,16 +39,10 @@ TEST(PlatformConsole, LinesToAPipeOrFileAreUtf8WithoutColours) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), u8"检测 ok\n");
 }
 
-TEST(PlatformClock, SystemTimeAndLocalTimeAgree) {
+TEST(PlatformClock, SystemTimeAgreesWithTheEpochAndSleepLastsItsTime) {
     const uint64_t t100ns = KXPlatform::GetSystemTime100ns();
     const int64_t epoch = KXPlatform::GetEpochSeconds();
     EXPECT_NEAR(static_cast<double>(t100ns / 10000000ull - 11644473600ull), static_cast<double>(epoch), 2.0);
-
-    KXPlatform::LocalTime lt;
-    ASSERT_TRUE(KXPlatform::ToLocalTime(epoch, lt));
-    EXPECT_GE(lt.nYear, 2024);
-    EXPECT_GE(lt.nMonth, 1);
-    EXPECT_LE(lt.nMonth, 12);
 
     const uint32_t before = KXPlatform::GetTickCount();
     KXPlatform::Sleep(20);

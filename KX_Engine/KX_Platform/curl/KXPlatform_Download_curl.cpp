@@ -1,7 +1,12 @@
-// Downloads through libcurl, the only file that includes it.
+// Downloads, and the crash report's upload, through libcurl: the only file that includes it.
 #include "KX_Platform/KXPlatform_Download.h"
 
+#include "KX_Platform/KXPlatform_CrashInfo.h"
+#include "KX_Platform/KXPlatform_FileSystem.h"
+
 #include <curl/curl.h>
+// On Windows curl.h brings in <windows.h>, whose A/W macro of this name would rename our own function.
+#undef GetFileAttributes
 
 #include <cerrno>
 #include <cstdio>
@@ -30,6 +35,10 @@ size_t OnData(char* pData, size_t uSize, size_t uCount, void* pContext) {
     transfer.pBuffer->append(pData, uBytes);
     transfer.uReceived += uBytes;
     return uBytes;
+}
+
+size_t ReadForUpload(char* pBuffer, size_t uSize, size_t uCount, void* pStream) {
+    return std::fread(pBuffer, uSize, uCount, static_cast<std::FILE*>(pStream));
 }
 
 // curl_global_init is not thread-safe; once per process, never cleaned up because other threads may
@@ -110,6 +119,37 @@ DownloadResult DownloadToFile(const char* szUrl, const DownloadOptions& options,
         result.eStatus = DownloadStatus::ReadFailed;
     }
     return result;
+}
+
+bool UploadFile(const char* szUrl, const char* szPath) {
+    if (!szUrl || !*szUrl || !szPath) return false;
+    const FileAttributes attributes = GetFileAttributes(szPath);
+    if (!attributes.bExists || attributes.bDirectory) return false;
+    std::FILE* pFile = std::fopen(szPath, "rb");
+    if (!pFile) return false;
+    CURL* pCurl = GlobalInit() ? curl_easy_init() : nullptr;
+    bool bDone = false;
+    if (pCurl) {
+        curl_easy_setopt(pCurl, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(pCurl, CURLOPT_URL, szUrl);
+        curl_easy_setopt(pCurl, CURLOPT_READFUNCTION, ReadForUpload);
+        curl_easy_setopt(pCurl, CURLOPT_READDATA, pFile);
+        curl_easy_setopt(pCurl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(attributes.uSize));
+        curl_easy_setopt(pCurl, CURLOPT_NOPROGRESS, 1L);
+        curl_easy_setopt(pCurl, CURLOPT_NOSIGNAL, 1L);
+        // A refusal by the server is a failed upload too, and a dead server must not hold the report.
+        curl_easy_setopt(pCurl, CURLOPT_FAILONERROR, 1L);
+        curl_easy_setopt(pCurl, CURLOPT_CONNECTTIMEOUT, 10L);
+        curl_easy_setopt(pCurl, CURLOPT_TIMEOUT, 120L);
+        // No "Expect: 100-continue" round trip: the body follows the headers at once.
+        curl_slist* pHeaders = curl_slist_append(nullptr, "Expect:");
+        curl_easy_setopt(pCurl, CURLOPT_HTTPHEADER, pHeaders);
+        bDone = curl_easy_perform(pCurl) == CURLE_OK;
+        curl_easy_cleanup(pCurl);
+        curl_slist_free_all(pHeaders);
+    }
+    std::fclose(pFile);
+    return bDone;
 }
 
 }  // namespace KXPlatform

@@ -20,28 +20,9 @@ uint64_t GetSystemTime100ns() {
     return (static_cast<uint64_t>(ts.tv_sec) + kEpochDelta) * 10000000ull + static_cast<uint64_t>(ts.tv_nsec) / 100u;
 }
 
-int64_t GetEpochSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
-
-bool ToLocalTime(int64_t nEpochSeconds, LocalTime& out) {
+bool BreakDownLocalTime(int64_t nEpochSeconds, std::tm& out) {
     const time_t t = static_cast<time_t>(nEpochSeconds);
-    tm parts{};
-    if (!localtime_r(&t, &parts)) return false;
-    out.nYear = parts.tm_year + 1900;
-    out.nMonth = parts.tm_mon + 1;
-    out.nDay = parts.tm_mday;
-    out.nHour = parts.tm_hour;
-    out.nMinute = parts.tm_min;
-    out.nSecond = parts.tm_sec;
-    out.nWeekDay = parts.tm_wday;
-    out.nYearDay = parts.tm_yday;
-    out.nIsDst = parts.tm_isdst;
-    return true;
-}
-
-LocalTime GetLocalTime() {
-    LocalTime now;
-    ToLocalTime(GetEpochSeconds(), now);
-    return now;
+    return localtime_r(&t, &out) != nullptr;
 }
 
 void Sleep(uint32_t uMilliseconds) {

@@ -1,11 +1,9 @@
-// Crash-report facts from /proc, build ids from the ELF files, and the dump upload through libcurl.
+// Crash-report facts from /proc and build ids from the ELF files.
 #include "KX_Platform/KXPlatform_CrashInfo.h"
 
-#include <curl/curl.h>
 #include <dirent.h>
 #include <dlfcn.h>
 #include <elf.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -208,44 +206,6 @@ std::string ModuleOfAddress(uint64_t uAddress) {
 
 bool AdoptCurrentDirOf(uint32_t uPid) {
     return chdir(("/proc/" + std::to_string(uPid) + "/cwd").c_str()) == 0;
-}
-
-namespace {
-size_t ReadForUpload(char* pBuffer, size_t uSize, size_t uCount, void* pStream) {
-    return std::fread(pBuffer, uSize, uCount, static_cast<std::FILE*>(pStream));
-}
-}  // namespace
-
-bool UploadFile(const char* szUrl, const char* szPath) {
-    if (!szUrl || !*szUrl || !szPath) return false;
-    struct stat info;
-    if (stat(szPath, &info) != 0) return false;
-    std::FILE* pFile = std::fopen(szPath, "rb");
-    if (!pFile) return false;
-    curl_global_init(CURL_GLOBAL_ALL);
-    CURL* pCurl = curl_easy_init();
-    bool bDone = false;
-    if (pCurl) {
-        curl_easy_setopt(pCurl, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_URL, szUrl);
-        curl_easy_setopt(pCurl, CURLOPT_READFUNCTION, ReadForUpload);
-        curl_easy_setopt(pCurl, CURLOPT_READDATA, pFile);
-        curl_easy_setopt(pCurl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(info.st_size));
-        curl_easy_setopt(pCurl, CURLOPT_NOPROGRESS, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_NOSIGNAL, 1L);
-        // A refusal by the server is a failed upload too, and a dead server must not hold the report.
-        curl_easy_setopt(pCurl, CURLOPT_FAILONERROR, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_CONNECTTIMEOUT, 10L);
-        curl_easy_setopt(pCurl, CURLOPT_TIMEOUT, 120L);
-        // No "Expect: 100-continue" round trip: the body follows the headers at once.
-        curl_slist* pHeaders = curl_slist_append(nullptr, "Expect:");
-        curl_easy_setopt(pCurl, CURLOPT_HTTPHEADER, pHeaders);
-        bDone = curl_easy_perform(pCurl) == CURLE_OK;
-        curl_easy_cleanup(pCurl);
-        curl_slist_free_all(pHeaders);
-    }
-    std::fclose(pFile);
-    return bDone;
 }
 
 }  // namespace KXPlatform

@@ -1,5 +1,6 @@
 // GBK and UTF-8 conversions on POSIX through iconv ("CP936").
 #include "../KXPlatform_Encoding.h"
+#include "../KXPlatform_Utf8.h"
 
 #include <iconv.h>
 
@@ -48,30 +49,6 @@ std::string Utf8ToGbk(const std::string& strUtf8) { return Convert("CP936", "UTF
 std::string ToSystemText(const std::string& strGbk) { return GbkToUtf8(strGbk); }
 
 namespace {
-
-// The length of the well-formed UTF-8 character at p (at most n bytes available): 1 to 4, or 0 when the
-// bytes are no character (overlong forms, surrogates and values past U+10FFFF included), or -1 when they
-// are the start of one that is cut off by the end.
-int Utf8CharLength(const unsigned char* p, size_t n) {
-    const unsigned char c = p[0];
-    if (c < 0x80) return 1;
-    int nLen = 0;
-    unsigned char lo = 0x80, hi = 0xBF;  // the allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) nLen = 2;
-    else if (c == 0xE0) { nLen = 3; lo = 0xA0; }
-    else if (c == 0xED) { nLen = 3; hi = 0x9F; }
-    else if (c >= 0xE1 && c <= 0xEF) nLen = 3;
-    else if (c == 0xF0) { nLen = 4; lo = 0x90; }
-    else if (c == 0xF4) { nLen = 4; hi = 0x8F; }
-    else if (c >= 0xF1 && c <= 0xF3) nLen = 4;
-    else return 0;
-    for (int i = 1; i < nLen; ++i) {
-        if (static_cast<size_t>(i) >= n) return -1;
-        const unsigned char lower = i == 1 ? lo : 0x80, upper = i == 1 ? hi : 0xBF;
-        if (p[i] < lower || p[i] > upper) return 0;
-    }
-    return nLen;
-}
 
 // 1: valid UTF-8 with at least one non-ASCII character; 0: plain ASCII; -1: not UTF-8.
 int ClassifyLine(const unsigned char* p, size_t n) {

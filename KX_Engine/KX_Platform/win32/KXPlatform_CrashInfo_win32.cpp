@@ -1,6 +1,5 @@
 // What a crash report tells about the process and the machine, on Windows: PSAPI memory figures, the
-// memory status, a Toolhelp survey of the processes, the regions and modules of the process, and the
-// upload of a file with libcurl.
+// memory status, a Toolhelp survey of the processes, the regions and modules of the process.
 #include "KX_Platform/KXPlatform_CrashInfo.h"
 
 #include "KXPlatform_Win32.h"
@@ -8,9 +7,6 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-#include <curl/curl.h>
-
-#include <cstdio>
 #include <map>
 
 namespace KXPlatform {
@@ -30,10 +26,6 @@ bool SampleProcess(uint32_t uPid, uint64_t& uTime, uint64_t& uMemoryKB) {
     if (::GetProcessMemoryInfo(hProcess, &counters, sizeof(counters))) uMemoryKB = counters.WorkingSetSize / 1024;
     ::CloseHandle(hProcess);
     return bTimes;
-}
-
-size_t ReadForUpload(char* pBuffer, size_t uSize, size_t uCount, void* pStream) {
-    return std::fread(pBuffer, uSize, uCount, static_cast<std::FILE*>(pStream));
 }
 
 }  // namespace
@@ -182,35 +174,5 @@ std::string ModuleOfAddress(uint64_t uAddress) {
 
 // The report is written by the failing process itself on Windows, so only its own directory is ours.
 bool AdoptCurrentDirOf(uint32_t uPid) { return uPid == ::GetCurrentProcessId(); }
-
-bool UploadFile(const char* szUrl, const char* szPath) {
-    if (!szUrl || !*szUrl || !szPath) return false;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(szPath, GetFileExInfoStandard, &data)) return false;
-    const uint64_t uSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    std::FILE* pFile = std::fopen(szPath, "rb");
-    if (!pFile) return false;
-    curl_global_init(CURL_GLOBAL_ALL);
-    CURL* pCurl = curl_easy_init();
-    bool bDone = false;
-    if (pCurl) {
-        curl_easy_setopt(pCurl, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_URL, szUrl);
-        curl_easy_setopt(pCurl, CURLOPT_READFUNCTION, ReadForUpload);
-        curl_easy_setopt(pCurl, CURLOPT_READDATA, pFile);
-        curl_easy_setopt(pCurl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(uSize));
-        curl_easy_setopt(pCurl, CURLOPT_NOPROGRESS, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_FAILONERROR, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_CONNECTTIMEOUT, 10L);
-        curl_easy_setopt(pCurl, CURLOPT_TIMEOUT, 120L);
-        curl_slist* pHeaders = curl_slist_append(nullptr, "Expect:");
-        curl_easy_setopt(pCurl, CURLOPT_HTTPHEADER, pHeaders);
-        bDone = curl_easy_perform(pCurl) == CURLE_OK;
-        curl_easy_cleanup(pCurl);
-        curl_slist_free_all(pHeaders);
-    }
-    std::fclose(pFile);
-    return bDone;
-}
 
 }  // namespace KXPlatform

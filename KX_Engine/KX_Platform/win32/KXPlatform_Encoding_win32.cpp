@@ -2,6 +2,7 @@
 // and comes back from children unchanged; only UTF-8 is converted, one character at a time so that a
 // byte the code page does not know becomes U+FFFD (never a private-use character).
 #include "KX_Platform/KXPlatform_Encoding.h"
+#include "KX_Platform/KXPlatform_Utf8.h"
 
 #include "KXPlatform_Win32.h"
 
@@ -45,29 +46,6 @@ bool DecodeGbk(const char* p, int nLen, wchar_t& w) {
 
 bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool IsGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-
-// The length of the well-formed UTF-8 character at p (at most n bytes available): 1 to 4, 0 when the
-// bytes are no character, -1 when one is cut off by the end.
-int Utf8CharLength(const unsigned char* p, size_t n) {
-    const unsigned char c = p[0];
-    if (c < 0x80) return 1;
-    int nLen = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) nLen = 2;
-    else if (c == 0xE0) { nLen = 3; lo = 0xA0; }
-    else if (c == 0xED) { nLen = 3; hi = 0x9F; }
-    else if (c >= 0xE1 && c <= 0xEF) nLen = 3;
-    else if (c == 0xF0) { nLen = 4; lo = 0x90; }
-    else if (c == 0xF4) { nLen = 4; hi = 0x8F; }
-    else if (c >= 0xF1 && c <= 0xF3) nLen = 4;
-    else return 0;
-    for (int i = 1; i < nLen; ++i) {
-        if (static_cast<size_t>(i) >= n) return -1;
-        const unsigned char lower = i == 1 ? lo : 0x80, upper = i == 1 ? hi : 0xBF;
-        if (p[i] < lower || p[i] > upper) return 0;
-    }
-    return nLen;
-}
 
 }  // namespace
 
