@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the normal and the sanitizer configuration, runs every test of both.
-# ./test.sh --windows builds the Windows programs with MinGW and runs the tests under Wine instead
-# (tools/test-windows.sh).
+# The test command. Installs what is missing, then:
+#   ./test.sh            the Linux tests (normal and sanitizer build), then the Windows build and its tests
+#                        under Wine; fails when either half fails
+#   ./test.sh --linux    only the Linux half
+#   ./test.sh --windows  only the Windows half (tools/test-windows.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
-if [ "${1:-}" = "--windows" ]; then
-  exec ./tools/test-windows.sh
-fi
+case "${1:-}" in
+  --windows) exec ./tools/test-windows.sh ;;
+  --linux|"") ;;
+  *) echo "usage: ./test.sh [--linux|--windows]" >&2; exit 2 ;;
+esac
 ./tools/install-deps.sh
 jobs=$(nproc)
 
@@ -23,4 +27,7 @@ echo "== tests (RelWithDebInfo) =="
 ctest --test-dir build --output-on-failure -j "$jobs" || status=1
 echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=1
+if [ -z "${1:-}" ]; then
+  ./tools/test-windows.sh || status=1
+fi
 exit $status

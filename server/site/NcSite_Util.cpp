@@ -1,5 +1,6 @@
 #include "server/site/NcSite_Util.h"
 
+#include "KX_Platform/KXPlatform_Utf8.h"
 #include "server/NcServer_Form.h"
 
 #include <sodium.h>
@@ -62,11 +63,9 @@ std::string NcSiteCleanText(const std::string& str) {
     size_t i = 0;
     while (i < str.size()) {
         const unsigned char c = static_cast<unsigned char>(str[i]);
-        size_t uLen = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (uLen == 1) {
-            if (c < 0x20 && c != '\n' && c != '\t') {
-                out += kReplacement;
-            } else if (c == 0x7F) {
+        if (c < 0x80) {
+            const bool bControl = (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
+            if (bControl) {
                 out += kReplacement;
             } else {
                 out += static_cast<char>(c);
@@ -74,11 +73,13 @@ std::string NcSiteCleanText(const std::string& str) {
             ++i;
             continue;
         }
-        if (uLen == 0 || i + uLen > str.size() || !NcIsValidUtf8(str.substr(i, uLen))) {
+        const int nLen = KXPlatform::Utf8CharLength(reinterpret_cast<const unsigned char*>(str.data() + i), str.size() - i);
+        if (nLen <= 0) {
             out += kReplacement;
             ++i;
             continue;
         }
+        const size_t uLen = static_cast<size_t>(nLen);
         out.append(str, i, uLen);
         i += uLen;
     }
