@@ -6,9 +6,10 @@
 
 The reports (two targets each, spread over --days days up to now: 365 is a year of ordinary traffic, 31
 puts every report inside the largest analytics window) are made by tools/site_fill.py inside the
-database, not uploaded; `ncserver rollup rebuild` then counts the analytics rollup from them. Each page
-is fetched --repeat times after one warm-up fetch, over a new loopback
-connection each time, signed in; the median and the slowest fetch are printed in milliseconds.
+database, not uploaded; `ncserver rollup rebuild` then counts the analytics rollup (which the first
+analytics page would otherwise do) and is timed. Each page is fetched --repeat times after one warm-up
+fetch, over a new loopback connection each time, signed in; the median and the slowest fetch are printed
+in milliseconds.
 Not part of the test command: filling a million rows takes minutes.
 """
 

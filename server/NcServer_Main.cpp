@@ -3,6 +3,7 @@
 #include "server/NcServer.h"
 #include "server/NcServer_Cli.h"
 #include "server/site/NcSite.h"
+#include "server/store/NcStore_Rollup.h"
 
 #include <signal.h>
 #include <termios.h>
@@ -137,7 +138,8 @@ int main(int argc, char** argv) {
         case NcServerCommand::Action::RebuildRollup: {
             std::unique_ptr<INcStore> pStore = OpenMigrated(command.config, &strError);
             if (!pStore) return Fail(strError);
-            if (!pStore->RebuildRollup()) return Fail("the rollup could not be rebuilt; it is as it was");
+            if (!pStore->RebuildRollup(NcHourOf(static_cast<int64_t>(std::time(nullptr)) - kNcRollupLagSec)))
+                return Fail("the rollup could not be rebuilt; it is as it was");
             std::printf("rollup rebuilt from %lld reports\n", static_cast<long long>(pStore->CountReports()));
             return 0;
         }

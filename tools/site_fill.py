@@ -3,8 +3,7 @@
 
   tools/site_fill.py --db sqlite:PATH | postgresql://... --reports N [--end UNIX] [--days D]
 
-The schema must be there already (ncserver migrate), and the analytics rollup has to be counted
-afterwards (ncserver rollup rebuild), since the rows never pass through the server. Rows are made by the database itself from one
+The schema must be there already (ncserver migrate). Rows are made by the database itself from one
 INSERT ... SELECT over a number series, so a million reports take seconds, not an hour of uploads. Every
 report has two targets ("game" and "gateway"); verdicts, latency and loss depend on server and carrier,
 so the analytics have something to find: server S3 on carrier 移动 fares worst.

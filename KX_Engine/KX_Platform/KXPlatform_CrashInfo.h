@@ -56,6 +56,10 @@ std::string ReadBuildId(const char* szPath);
 // The file of the module that holds an address of this process, "" when none does.
 std::string ModuleOfAddress(uint64_t uAddress);
 
+// The function, source file and line of an address of this process, from the system's own symbol
+// service; false when it has none for the address (on POSIX the report names frames without it).
+bool DescribeCodeAddress(uint64_t uAddress, std::string& strFunction, std::string& strFile, uint32_t& uLine);
+
 // Makes another process's current directory our own.
 bool AdoptCurrentDirOf(uint32_t uPid);
 

@@ -63,11 +63,12 @@ NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t 
 // at the window's edges must come as rows summed from just those reports.
 NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64_t nFrom, int64_t nTo);
 
-// The page's figures for [nFrom, nTo): whole hours from the store's rollup, the partial hours at either
-// edge counted from their reports. When the rollup cannot be read (a damaged row) everything is counted
-// from the reports, at most nMaxRows target rows (*pTruncated then says whether that cut the window).
-// False when the database fails.
-bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, size_t nMaxRows, NcAnalytics* pOut,
+// The page's figures for [nFrom, nTo) at nNow: the store's rollup is first brought up to the hours that
+// are over; whole days and whole hours come from it, the partial hours at either edge and the hours it
+// has not counted yet from the reports. When the rollup cannot be read (a damaged row) everything is
+// counted from the reports, at most nMaxRows target rows (*pTruncated then says whether that cut the
+// window). False when the database fails.
+bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, int64_t nNow, size_t nMaxRows, NcAnalytics* pOut,
                      bool* pTruncated);
 
 // Shared by both ways of counting: the empty hours of a window; groups ordered most reports first; the

@@ -96,7 +96,7 @@ NcSiteResponse NcSiteAnalyticsPage(INcStore& store, const NcSiteQuery& query, in
 
     NcAnalytics a;
     bool bTruncated = false;
-    if (!NcLoadAnalytics(store, nFrom, nTo, kMaxRows, &a, &bTruncated)) {
+    if (!NcLoadAnalytics(store, nFrom, nTo, nNowSec, kMaxRows, &a, &bTruncated)) {
         return NcSiteErrorPage(503, "数据库不可用 The database is unavailable.", &session);
     }
 

@@ -1,5 +1,5 @@
-// The analytics page's figures from the hourly rollup. Latency and loss are whole numbers, so adding the
-// hours' histograms and reading the nearest rank off the sum gives the very percentiles a sort of all
+// The analytics page's figures from the rollup. Latency and loss are whole numbers, so adding the days'
+// and hours' histograms and reading the nearest rank off the sum gives the very percentiles a sort of all
 // the values would; a window that starts or ends inside an hour takes those partial hours from the
 // reports themselves, summed the same way.
 #include "server/site/NcSite_Analytics.h"
@@ -108,12 +108,13 @@ NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64
     std::map<std::pair<std::string, std::string>, PairAcc> mapPair;
 
     for (const NcRollupRow& row : vecRows) {
-        switch (row.nDim) {
+        // A day's rows add up like an hour's.
+        switch (row.nDim > kNcRollupDayOffset ? row.nDim - kNcRollupDayOffset : row.nDim) {
         case kNcRollupHour: {
             out.nReports += row.nReports;
             out.nBad += row.nBad;
-            if (row.nHour < nFirstHour || out.vecHours.empty()) break;
-            const size_t uHour = static_cast<size_t>((row.nHour - nFirstHour) / 3600);
+            if (row.nStart < nFirstHour || out.vecHours.empty()) break;
+            const size_t uHour = static_cast<size_t>((row.nStart - nFirstHour) / 3600);
             if (uHour >= out.vecHours.size()) break;
             out.vecHours[uHour].nReports += row.nReports;
             out.vecHours[uHour].nBad += row.nBad;
@@ -123,7 +124,7 @@ NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64
         case kNcRollupServer:
         case kNcRollupGroup:
         case kNcRollupCarrier: {
-            GroupAcc& g = amapGroups[row.nDim - kNcRollupServer][row.strKey];
+            GroupAcc& g = amapGroups[(row.nDim % kNcRollupDayOffset) - kNcRollupServer][row.strKey];
             if (row.strTarget.empty()) {
                 g.nReports += row.nReports;
                 g.nBad += row.nBad;
@@ -169,15 +170,27 @@ NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64
     return out;
 }
 
-bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, size_t nMaxRows, NcAnalytics* pOut,
+bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, int64_t nNow, size_t nMaxRows, NcAnalytics* pOut,
                      bool* pTruncated) {
     *pTruncated = false;
-    // Whole hours [nLo, nHi) from the rollup; what lies before nLo or from nHi on, from the reports.
+    // The rollup is brought up to the hours that are over, then read for whole hours [nLo, nHi) up to
+    // its mark, and of those for whole days [nDayLo, nDayHi) from its day rows; what lies before nLo or
+    // from nHi on (the partial hours at the edges, the last hour or so), from the reports.
+    int64_t nDone = INT64_MIN;
+    bool bRollup = NcRollUpTo(store, nNow, &nDone);
     const int64_t nLo = NcHourOf(nFrom) == nFrom || nFrom > INT64_MAX - 3600 ? nFrom : NcHourOf(nFrom) + 3600;
-    const int64_t nHi = NcHourOf(nTo) < nLo ? nLo : NcHourOf(nTo);
+    const int64_t nHi = std::max(nLo, std::min(NcHourOf(nTo), nDone));
+    int64_t nDayLo = NcDayOf(nLo) == nLo || nLo > INT64_MAX - 86400 ? nLo : NcDayOf(nLo) + 86400;
+    int64_t nDayHi = NcDayOf(nHi);
+    if (nDayLo >= nDayHi) nDayLo = nDayHi = nLo;   // no whole day: hours only
     std::vector<NcRollupRow> vecRows;
+    if (bRollup && nLo < nHi) bRollup = store.ListRollup(kNcRollupHour, nLo, nHi, &vecRows);
+    for (int32_t nDim = kNcRollupServer; nDim <= kNcRollupPair && bRollup; ++nDim) {
+        if (nLo < nDayLo) bRollup = store.ListRollup(nDim, nLo, nDayLo, &vecRows);
+        if (bRollup && nDayHi < nHi) bRollup = store.ListRollup(nDim, nDayHi, nHi, &vecRows);
+        if (bRollup && nDayLo < nDayHi) bRollup = store.ListRollup(nDim + kNcRollupDayOffset, nDayLo, nDayHi, &vecRows);
+    }
     std::vector<NcFigureRow> vecEdge;
-    bool bRollup = nLo >= nHi || store.ListRollup(nLo, nHi, &vecRows);
     CNcRollupBuilder edges;
     const std::pair<int64_t, int64_t> aEdges[] = {{nFrom, std::min(nLo, nTo)}, {std::max(nHi, nFrom), nTo}};
     for (const auto& edge : aEdges) {
@@ -191,7 +204,7 @@ bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, size_t nMaxRow
         *pOut = NcAnalyticsFromRollup(vecRows, nFrom, nTo);
         return true;
     }
-    // The rollup did not read back (logged): count from the reports, as slowly as that is.
+    // The rollup could not be brought up or read (logged): count from the reports, as slowly as that is.
     if (!store.ListFigures(nFrom, nTo, nMaxRows, &vecEdge)) return false;
     *pTruncated = vecEdge.size() >= nMaxRows;
     *pOut = NcComputeAnalytics(vecEdge, nFrom, nTo);

@@ -72,20 +72,24 @@ struct NcFigureRow {
 // values themselves, so hours can be added up without losing anything.
 using NcHistogram = std::vector<std::pair<int32_t, int64_t>>;
 
-// What one rollup row is kept per.
+// What one rollup row is kept per. Every dimension but the whole hour is kept twice: per hour, for the
+// partial days at a window's edges, and per UTC day (the same number + kNcRollupDayOffset), so a month
+// reads 31 days of them instead of 744 hours.
 enum NcRollupDim : int32_t {
     kNcRollupHour = 0,      // the whole hour
     kNcRollupServer = 1,    // strKey: server name
     kNcRollupGroup = 2,     // strKey: question type
     kNcRollupCarrier = 3,   // strKey: net type
     kNcRollupPair = 4,      // strKey: server name, strKey2: net type
+    kNcRollupDayOffset = 10,
 };
 
-// One hour of the analytics, added up when the reports are stored. For the hour and the pairs only the
-// row with an empty strTarget exists (reports, bad ones, latency of every target); server, group and
-// carrier have that row for the report counts plus one row per target (samples, latency, loss, jitter).
+// One hour (or day) of the analytics, counted from the reports once it is over. For the hour and the
+// pairs only the row with an empty strTarget exists (reports, bad ones, latency of every target);
+// server, group and carrier have that row for the report counts plus one row per target (samples,
+// latency, loss, jitter).
 struct NcRollupRow {
-    int64_t nHour = 0;   // unix seconds, a multiple of 3600
+    int64_t nStart = 0;   // unix seconds: the hour's start (a multiple of 3600), or the day's (of 86400)
     int32_t nDim = kNcRollupHour;
     std::string strKey, strKey2, strTarget;
     int64_t nReports = 0, nBad = 0;
@@ -145,13 +149,19 @@ public:
     // report come together, in target order, and reports roughly oldest first.
     virtual bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) = 0;
 
-    // The rollup rows of the hours in [nFromHour, nToHour), in no particular order. False (logged) on a database
-    // error or a row that does not read back whole (a damaged histogram): the caller then has to count
-    // from the reports themselves.
-    virtual bool ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) = 0;
-    // Counts the rollup again from every stored report, in one transaction (after reports were loaded
-    // or removed behind the server's back, or a row was damaged).
-    virtual bool RebuildRollup() = 0;
+    // The analytics rollup. Reports carry the server's clock, so an hour that is over gets no more of
+    // them: the rollup counts whole hours once they are over, and stays a mark behind the present
+    // (done_until). Adds to *pRows the rows of one dimension whose hour or day starts in [nFrom, nTo), in
+    // no particular order. False (logged) on a database error or a row that does not read back whole (a
+    // damaged histogram): the caller then has to count from the reports themselves.
+    virtual bool ListRollup(int32_t nDim, int64_t nFrom, int64_t nTo, std::vector<NcRollupRow>* pRows) = 0;
+    // Counts the hours from the mark on, up to nUntil (a whole hour) but at most kNcRollupStepSec of
+    // reports, in one transaction, and gives the new mark (INT64_MIN: nothing counted yet). Several
+    // processes may call it at once: they take turns.
+    virtual bool RollUp(int64_t nUntil, int64_t* pDoneUntil) = 0;
+    // Forgets the rollup and counts it again up to nUntil from every stored report, in one transaction
+    // (after reports were loaded or removed behind the server's back, or a row was damaged).
+    virtual bool RebuildRollup(int64_t nUntil) = 0;
 
     // True while the database answers (health check, recovery after an outage).
     virtual bool Ping() = 0;

@@ -65,16 +65,26 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "CREATE INDEX reports_description_trgm ON reports USING gin (description gin_trgm_ops)",
     },
     {
-        // The hourly rollup of the analytics page, counted from the stored reports by NcPgFillRollup.
+        // The first, hourly rollup of the analytics page (replaced by the next migration).
         "CREATE TABLE analytics_hours ("
         " hour BIGINT NOT NULL, dim INTEGER NOT NULL, key1 TEXT NOT NULL, key2 TEXT NOT NULL, target TEXT NOT NULL,"
         " reports BIGINT NOT NULL, bad BIGINT NOT NULL, samples BIGINT NOT NULL, jitter_sum DOUBLE PRECISION NOT NULL,"
         " jitter_n BIGINT NOT NULL, lat BYTEA NOT NULL, loss BYTEA NOT NULL,"
         " PRIMARY KEY (hour, dim, key1, key2, target))",
     },
+    {
+        // The hourly and daily rollup of the analytics page, counted from the stored reports up to
+        // done_until (NcStore_PostgresRollup.cpp).
+        "DROP TABLE IF EXISTS analytics_hours",
+        "CREATE TABLE analytics_rollup_state (done_until BIGINT NOT NULL)",
+        "INSERT INTO analytics_rollup_state (done_until) VALUES (-9223372036854775808)",
+        "CREATE TABLE analytics_rollup ("
+        " dim INTEGER NOT NULL, start_at BIGINT NOT NULL, key1 TEXT NOT NULL, key2 TEXT NOT NULL, target TEXT NOT NULL,"
+        " reports BIGINT NOT NULL, bad BIGINT NOT NULL, samples BIGINT NOT NULL, jitter_sum DOUBLE PRECISION NOT NULL,"
+        " jitter_n BIGINT NOT NULL, lat BYTEA NOT NULL, loss BYTEA NOT NULL,"
+        " PRIMARY KEY (dim, start_at, key1, key2, target))",
+    },
 };
-// The migration that creates the rollup; its rows are counted from the reports in the same transaction.
-const size_t kRollupVersion = 4;
 
 }  // namespace
 
@@ -107,8 +117,6 @@ int CNcStorePostgres::MigrateOneStep(PGconn* pConn) {
         if (!NcPgOk(NcPgExec(pConn, szStatement), pConn, "NcStorePostgres::Migrate"))
             return -1;
     }
-    if (static_cast<size_t>(nVersion) + 1 == kRollupVersion && !NcPgFillRollup(pConn))
-        return -1;
     const std::string strNext = std::to_string(nVersion + 1);
     if (!NcPgOk(NcPgExec(pConn, "INSERT INTO schema_version (version) VALUES ($1)", {strNext.c_str()}), pConn,
                 "NcStorePostgres::Migrate") ||
@@ -209,11 +217,6 @@ NcInsertOutcome CNcStorePostgres::InsertReport(const NcReport& report, int64_t n
                     pConn, kTag))
             return NcInsertOutcome::Failed;
     }
-    // Last, so the rollup's rows (which every report of the hour touches) stay locked only briefly.
-    CNcRollupBuilder rollup;
-    rollup.AddReport(report);
-    if (!NcPgWriteRollup(pConn, rollup.Take(), true))
-        return NcInsertOutcome::Failed;
     // The report counts only once COMMIT came back: a lost connection here means "not acknowledged".
     if (!NcPgOk(NcPgExec(pConn, "COMMIT"), pConn, kTag))
         return NcInsertOutcome::Failed;

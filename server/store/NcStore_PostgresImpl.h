@@ -18,11 +18,8 @@ inline int64_t ToInt64(const char* szText) { return std::strtoll(szText, nullptr
 inline bool HasNul(const std::string& str) { return str.find('\0') != std::string::npos; }
 
 // Inside the caller's transaction (NcStore_PostgresRollup.cpp): the reports of [nFrom, nTo) with their
-// targets, as ListFigures gives them; the rollup rows written (bMerge: added to the rows already there,
-// otherwise the hours are known to be empty); the whole rollup counted from the reports.
+// targets, as ListFigures gives them.
 bool NcPgReadFigures(PGconn* pConn, int64_t nFrom, int64_t nTo, int64_t nMaxRows, std::vector<NcFigureRow>* pRows);
-bool NcPgWriteRollup(PGconn* pConn, const std::vector<NcRollupRow>& vecRows, bool bMerge);
-bool NcPgFillRollup(PGconn* pConn);
 
 class CNcStorePostgres : public INcStore {
 public:
@@ -48,8 +45,9 @@ public:
                      std::vector<NcReportRow>* pRows) override;
     bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) override;
     // NcStore_PostgresRollup.cpp
-    bool ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) override;
-    bool RebuildRollup() override;
+    bool ListRollup(int32_t nDim, int64_t nFrom, int64_t nTo, std::vector<NcRollupRow>* pRows) override;
+    bool RollUp(int64_t nUntil, int64_t* pDoneUntil) override;
+    bool RebuildRollup(int64_t nUntil) override;
 
 private:
     // Enough for the server's worker threads; a caller beyond it waits for a free connection.

@@ -129,27 +129,31 @@ void NcMergeRollupRow(NcRollupRow* pInto, const NcRollupRow& add) {
 }
 
 bool NcRollupRowSane(const NcRollupRow& row) {
-    if (row.nDim < kNcRollupHour || row.nDim > kNcRollupPair || NcHourOf(row.nHour) != row.nHour) return false;
+    const bool bDay = row.nDim > kNcRollupDayOffset;
+    const int32_t nKind = bDay ? row.nDim - kNcRollupDayOffset : row.nDim;
+    if (nKind < (bDay ? kNcRollupServer : kNcRollupHour) || nKind > kNcRollupPair ||
+        (bDay ? NcDayOf(row.nStart) : NcHourOf(row.nStart)) != row.nStart)
+        return false;
     if (row.nReports < 0 || row.nBad < 0 || row.nBad > row.nReports || row.nSamples < 0 || row.nJitter < 0 ||
         row.nJitter > row.nSamples || !std::isfinite(row.dJitterSum) || row.dJitterSum < 0)
         return false;
-    if (row.nDim != kNcRollupPair && !row.strKey2.empty()) return false;
+    if (nKind != kNcRollupPair && !row.strKey2.empty()) return false;
     if (row.strTarget.empty()) {
         // The report counts (and, for the hour and the pairs, the latency of every target).
         if (row.nReports < 1 || row.nSamples != 0 || row.nJitter != 0 || !row.loss.empty()) return false;
-        return row.nDim == kNcRollupHour || row.nDim == kNcRollupPair || row.lat.empty();
+        return nKind == kNcRollupHour || nKind == kNcRollupPair || row.lat.empty();
     }
-    if (row.nDim == kNcRollupHour || row.nDim == kNcRollupPair || row.nReports != 0 || row.nSamples < 1) return false;
+    if (nKind == kNcRollupHour || nKind == kNcRollupPair || row.nReports != 0 || row.nSamples < 1) return false;
     return NcHistogramTotal(row.loss) == row.nSamples && NcHistogramTotal(row.lat) <= row.nSamples;
 }
 
-NcRollupRow& CNcRollupBuilder::Row(int64_t nHour, int32_t nDim, const std::string& strKey,
+NcRollupRow& CNcRollupBuilder::Row(int64_t nStart, int32_t nDim, const std::string& strKey,
                                    const std::string& strKey2, const std::string& strTarget) {
-    Key key(nHour, nDim, strKey, strKey2, strTarget);
+    Key key(nStart, nDim, strKey, strKey2, strTarget);
     auto it = m_mapRows.find(key);
     if (it == m_mapRows.end()) {
         NcRollupRow row;
-        row.nHour = nHour;
+        row.nStart = nStart;
         row.nDim = nDim;
         row.strKey = strKey;
         row.strKey2 = strKey2;
@@ -165,8 +169,13 @@ void CNcRollupBuilder::Add(const NcFigureRow& row) {
     m_nLastId = row.nReportId;
     const int64_t nHour = NcHourOf(row.nReceivedAt);
     const std::string strNone;
+    NcRollupRow& hour = Row(nHour, kNcRollupHour, strNone, strNone, strNone);
+    if (bNew) {
+        ++hour.nReports;
+        if (row.nVerdict == 2) ++hour.nBad;
+    }
+    if (!row.strTarget.empty() && row.nAvgMs >= 0) AddValue(&hour.lat, row.nAvgMs);
     NcRollupRow* apReports[] = {
-        &Row(nHour, kNcRollupHour, strNone, strNone, strNone),
         &Row(nHour, kNcRollupServer, row.strServerName, strNone, strNone),
         &Row(nHour, kNcRollupGroup, row.strQuestionType, strNone, strNone),
         &Row(nHour, kNcRollupCarrier, row.strNetType, strNone, strNone),
@@ -179,13 +188,9 @@ void CNcRollupBuilder::Add(const NcFigureRow& row) {
         }
     }
     if (row.strTarget.empty()) return;
-    if (row.nAvgMs >= 0) {
-        AddValue(&apReports[0]->lat, row.nAvgMs);
-        AddValue(&apReports[4]->lat, row.nAvgMs);
-    }
-    const std::string* apKeys[] = {&row.strServerName, &row.strQuestionType, &row.strNetType};
-    for (int32_t nDim = kNcRollupServer; nDim <= kNcRollupCarrier; ++nDim) {
-        NcRollupRow& t = Row(nHour, nDim, *apKeys[nDim - kNcRollupServer], strNone, row.strTarget);
+    if (row.nAvgMs >= 0) AddValue(&apReports[3]->lat, row.nAvgMs);
+    for (int i = 0; i < 3; ++i) {
+        NcRollupRow& t = Row(nHour, apReports[i]->nDim, apReports[i]->strKey, strNone, row.strTarget);
         ++t.nSamples;
         if (row.nAvgMs >= 0) AddValue(&t.lat, row.nAvgMs);
         AddValue(&t.loss, row.nLoss);
@@ -196,31 +201,82 @@ void CNcRollupBuilder::Add(const NcFigureRow& row) {
     }
 }
 
-void CNcRollupBuilder::AddReport(const NcReport& report) {
-    NcFigureRow row;
-    row.nReportId = m_nLastId + 1;   // a number of its own, so it counts as a report of its own
-    row.nReceivedAt = report.nReceivedAt;
-    row.strServerName = report.strServerName;
-    row.strQuestionType = report.strQuestionType;
-    row.strNetType = report.strNetType;
-    row.nVerdict = report.nVerdict;
-    if (report.vecFigures.empty()) {
-        Add(row);
-        return;
-    }
-    for (const NcTargetFigures& f : report.vecFigures) {
-        row.strTarget = f.strTarget;
-        row.nLoss = f.nLoss;
-        row.nAvgMs = f.nAvgMs;
-        row.dJitterMs = f.dJitterMs;
-        Add(row);
-    }
-}
-
 std::vector<NcRollupRow> CNcRollupBuilder::Take() {
     std::vector<NcRollupRow> vecRows;
     vecRows.reserve(m_mapRows.size());
     for (auto& kv : m_mapRows) vecRows.push_back(std::move(kv.second));
     m_mapRows.clear();
     return vecRows;
+}
+
+namespace {
+
+// The day rows of the day starting at nDay, added up from its hour rows.
+bool WriteDay(INcRollupTx& tx, int64_t nDay) {
+    std::map<std::tuple<int32_t, std::string, std::string, std::string>, NcRollupRow> mapDay;
+    for (int32_t nDim = kNcRollupServer; nDim <= kNcRollupPair; ++nDim) {
+        std::vector<NcRollupRow> vecHours;
+        if (!tx.ReadRows(nDim, nDay, nDay + 86400, &vecHours)) return false;
+        for (NcRollupRow& hour : vecHours) {
+            auto key = std::make_tuple(nDim + kNcRollupDayOffset, hour.strKey, hour.strKey2, hour.strTarget);
+            auto it = mapDay.find(key);
+            if (it == mapDay.end()) {
+                hour.nDim += kNcRollupDayOffset;
+                hour.nStart = nDay;
+                mapDay.emplace(std::move(key), std::move(hour));
+            } else {
+                NcMergeRollupRow(&it->second, hour);
+            }
+        }
+    }
+    std::vector<NcRollupRow> vecDay;
+    for (auto& kv : mapDay) vecDay.push_back(std::move(kv.second));
+    return vecDay.empty() || tx.WriteRows(vecDay);
+}
+
+}  // namespace
+
+bool NcRollupCount(INcRollupTx& tx, int64_t nUntil, int64_t nMaxSpan, int64_t* pDone) {
+    const int64_t nDone = *pDone;
+    if (nDone >= nUntil) return true;
+    int64_t nNext = 0;
+    bool bAny = false;
+    if (!tx.NextReportTime(nDone, &nNext, &bAny)) return false;
+    int64_t nStart = bAny ? std::max(nDone, NcHourOf(nNext)) : nUntil;
+    if (nStart > nUntil) nStart = nUntil;
+    int64_t nEnd = nUntil;
+    if (nStart < nUntil && nUntil - nStart > nMaxSpan) nEnd = std::max(nStart + 3600, NcHourOf(nStart + nMaxSpan));
+    if (nStart < nEnd) {
+        std::vector<NcFigureRow> vecRows;
+        if (!tx.ReadFigures(nStart, nEnd, &vecRows)) return false;
+        CNcRollupBuilder builder;
+        for (const NcFigureRow& row : vecRows) builder.Add(row);
+        if (!builder.Empty() && !tx.WriteRows(builder.Take())) return false;
+    }
+    // The days now over: the one the old mark stood in (its earlier hours were counted before), and
+    // those of the hours just counted. The days in between had no reports.
+    if (nDone != INT64_MIN && NcDayOf(nDone) != nDone && NcDayOf(nDone) + 86400 <= nEnd &&
+        NcDayOf(nDone) < NcDayOf(nStart)) {
+        if (!WriteDay(tx, NcDayOf(nDone))) return false;
+    }
+    for (int64_t nDay = NcDayOf(nStart); nStart < nEnd && nDay + 86400 <= nEnd; nDay += 86400) {
+        if (!WriteDay(tx, nDay)) return false;
+    }
+    *pDone = nEnd;
+    return true;
+}
+
+bool NcRollUpTo(INcStore& store, int64_t nNow, int64_t* pDoneUntil) {
+    const int64_t nUntil = NcHourOf(nNow - kNcRollupLagSec);
+    int64_t nDone = INT64_MIN;
+    // Every step moves the mark on by at least an hour; the bound only guards against a store that
+    // does not.
+    for (int i = 0; i < 100000; ++i) {
+        const int64_t nBefore = nDone;
+        if (!store.RollUp(nUntil, &nDone)) return false;
+        *pDoneUntil = nDone;
+        if (nDone >= nUntil) return true;
+        if (i > 0 && nDone <= nBefore) return false;
+    }
+    return false;
 }

@@ -43,15 +43,23 @@ const char* const kMigrations[] = {
     "CREATE TRIGGER reports_text_update AFTER UPDATE OF description ON reports BEGIN"
     "  INSERT INTO reports_text (reports_text, rowid, description) VALUES ('delete', old.id, old.description);"
     "  INSERT INTO reports_text (rowid, description) VALUES (new.id, new.description); END;",
-    // 4: the hourly rollup of the analytics page, counted from the stored reports by FillRollupLocked.
+    // 4: the first, hourly rollup of the analytics page (replaced by 5).
     "CREATE TABLE analytics_hours ("
     "  hour INTEGER NOT NULL, dim INTEGER NOT NULL, key1 TEXT NOT NULL, key2 TEXT NOT NULL, target TEXT NOT NULL,"
     "  reports INTEGER NOT NULL, bad INTEGER NOT NULL, samples INTEGER NOT NULL, jitter_sum REAL NOT NULL,"
     "  jitter_n INTEGER NOT NULL, lat BLOB NOT NULL, loss BLOB NOT NULL,"
     "  PRIMARY KEY (hour, dim, key1, key2, target)) WITHOUT ROWID;",
+    // 5: the hourly and daily rollup of the analytics page, counted from the stored reports up to
+    // done_until (NcStore_SqliteRollup.cpp).
+    "DROP TABLE IF EXISTS analytics_hours;"
+    "CREATE TABLE analytics_rollup_state (done_until INTEGER NOT NULL);"
+    "INSERT INTO analytics_rollup_state (done_until) VALUES (-9223372036854775807 - 1);"
+    "CREATE TABLE analytics_rollup ("
+    "  dim INTEGER NOT NULL, start_at INTEGER NOT NULL, key1 TEXT NOT NULL, key2 TEXT NOT NULL, target TEXT NOT NULL,"
+    "  reports INTEGER NOT NULL, bad INTEGER NOT NULL, samples INTEGER NOT NULL, jitter_sum REAL NOT NULL,"
+    "  jitter_n INTEGER NOT NULL, lat BLOB NOT NULL, loss BLOB NOT NULL,"
+    "  PRIMARY KEY (dim, start_at, key1, key2, target)) WITHOUT ROWID;",
 };
-// The migration that creates the rollup; its rows are counted from the reports in the same transaction.
-const int32_t kRollupVersion = 4;
 const int32_t kSchemaVersion = static_cast<int32_t>(sizeof(kMigrations) / sizeof(kMigrations[0]));
 
 const int kBusyTimeoutMs = 10000;
@@ -86,8 +94,7 @@ bool CNcStoreSqlite::Migrate() {
             return false;
         }
         if (nVersion == kSchemaVersion) return Exec("COMMIT", "NcStoreSqlite::Migrate");
-        if (!Exec(kMigrations[nVersion], "NcStoreSqlite::Migrate") ||
-            (nVersion + 1 == kRollupVersion && !FillRollupLocked())) {
+        if (!Exec(kMigrations[nVersion], "NcStoreSqlite::Migrate")) {
             Rollback();
             return false;
         }
@@ -147,10 +154,6 @@ bool CNcStoreSqlite::InsertLocked(const NcReport& report, int64_t* pId) {
         figures.Int(9, f.nReplies);
         if (figures.Step() != SQLITE_DONE) return false;
     }
-    // Last, so the rollup's rows are written in the same transaction as the report they count.
-    CNcRollupBuilder rollup;
-    rollup.AddReport(report);
-    if (!WriteRollupLocked(rollup.Take(), true)) return false;
     *pId = nId;
     return true;
 }

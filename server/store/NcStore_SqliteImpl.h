@@ -69,8 +69,9 @@ public:
                      std::vector<NcReportRow>* pRows) override;
     bool ListFigures(int64_t nFrom, int64_t nTo, size_t nMaxRows, std::vector<NcFigureRow>* pRows) override;
     // NcStore_SqliteRollup.cpp
-    bool ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) override;
-    bool RebuildRollup() override;
+    bool ListRollup(int32_t nDim, int64_t nFrom, int64_t nTo, std::vector<NcRollupRow>* pRows) override;
+    bool RollUp(int64_t nUntil, int64_t* pDoneUntil) override;
+    bool RebuildRollup(int64_t nUntil) override;
 
 private:
     bool Exec(const char* szSql, const char* szTag) {
@@ -82,9 +83,8 @@ private:
     int32_t VersionLocked();
     bool InsertLocked(const NcReport& report, int64_t* pId);
     bool ReadFiguresLocked(int64_t nFrom, int64_t nTo, int64_t nMaxRows, std::vector<NcFigureRow>* pRows);
-    // bMerge: add to the rows already there (a new report); otherwise the hours are known to be empty.
-    bool WriteRollupLocked(const std::vector<NcRollupRow>& vecRows, bool bMerge);
-    bool FillRollupLocked();   // inside a transaction, over an empty rollup
+    // Inside a transaction: one step towards nUntil, or (bAll) every step up to it; the mark moved.
+    bool RollUpLocked(int64_t nUntil, bool bAll, int64_t* pDoneUntil);
 
     std::mutex m_lock;
     sqlite3* m_pDb;

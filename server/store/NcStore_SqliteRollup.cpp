@@ -1,21 +1,13 @@
-// The SQLite store's hourly rollup: written with every report, counted from all reports on migration
-// and rebuild, read by the analytics page.
+// The SQLite store's analytics rollup: hours counted once they are over, read by the analytics page.
 #include "server/store/NcStore_SqliteImpl.h"
+
+#include <functional>
 
 namespace ncsqlite {
 
 namespace {
 
 const char* const kTag = "NcStoreSqlite::Rollup";
-const int64_t kFillChunkSec = 86400;   // reports counted per read while filling
-
-void BindKey(CStatement& st, const NcRollupRow& row) {
-    st.Int(1, row.nHour);
-    st.Int(2, row.nDim);
-    st.Text(3, row.strKey);
-    st.Text(4, row.strKey2);
-    st.Text(5, row.strTarget);
-}
 
 void BindBlob(CStatement& st, int nIndex, const std::string& strBytes) {
     sqlite3_bind_blob(st.Get(), nIndex, strBytes.data(), static_cast<int>(strBytes.size()), SQLITE_TRANSIENT);
@@ -37,126 +29,154 @@ bool ReadFigures(const CStatement& st, int nFirst, NcRollupRow* pRow) {
            NcRollupRowSane(*pRow);
 }
 
-}  // namespace
-
-bool CNcStoreSqlite::WriteRollupLocked(const std::vector<NcRollupRow>& vecRows, bool bMerge) {
-    CStatement find(m_pDb,
-                    "SELECT reports, bad, samples, jitter_sum, jitter_n, lat, loss FROM analytics_hours"
-                    " WHERE hour = ? AND dim = ? AND key1 = ? AND key2 = ? AND target = ?");
-    CStatement put(m_pDb,
-                   "INSERT OR REPLACE INTO analytics_hours (hour, dim, key1, key2, target, reports, bad, samples,"
-                   " jitter_sum, jitter_n, lat, loss) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    if (!find.Ok() || !put.Ok()) {
-        LogSqlite(kTag, m_pDb, "preparing");
+bool ReadRollupRows(sqlite3* pDb, int32_t nDim, int64_t nFrom, int64_t nTo, std::vector<NcRollupRow>* pRows) {
+    CStatement query(pDb,
+                     "SELECT start_at, key1, key2, target, reports, bad, samples, jitter_sum, jitter_n, lat, loss"
+                     " FROM analytics_rollup WHERE dim = ? AND start_at >= ? AND start_at < ?");
+    if (!query.Ok()) {
+        LogSqlite(kTag, pDb, "preparing");
         return false;
     }
-    for (const NcRollupRow& add : vecRows) {
-        NcRollupRow row = add;
-        if (bMerge) {
-            sqlite3_reset(find.Get());
-            BindKey(find, add);
-            const int nStep = find.Step();
-            if (nStep == SQLITE_ROW) {
-                NcRollupRow old = add;
-                if (!ReadFigures(find, 0, &old)) {
-                    // Left as it is: the page notices it and counts from the reports until a rebuild.
-                    std::fprintf(stderr, "level=error where=%s what=\"damaged rollup row left alone\" hour=%lld dim=%d\n",
-                                 kTag, static_cast<long long>(add.nHour), add.nDim);
-                    continue;
-                }
-                NcMergeRollupRow(&old, add);
-                row = std::move(old);
-            } else if (nStep != SQLITE_DONE) {
-                LogSqlite(kTag, m_pDb, "reading a rollup row");
-                return false;
-            }
-        }
-        sqlite3_reset(put.Get());
-        BindKey(put, row);
-        put.Int(6, row.nReports);
-        put.Int(7, row.nBad);
-        put.Int(8, row.nSamples);
-        put.Real(9, row.dJitterSum);
-        put.Int(10, row.nJitter);
-        BindBlob(put, 11, NcEncodeHistogram(row.lat));
-        BindBlob(put, 12, NcEncodeHistogram(row.loss));
-        if (put.Step() != SQLITE_DONE) {
-            LogSqlite(kTag, m_pDb, "writing a rollup row");
+    query.Int(1, nDim);
+    query.Int(2, nFrom);
+    query.Int(3, nTo);
+    int nStep;
+    while ((nStep = query.Step()) == SQLITE_ROW) {
+        NcRollupRow row;
+        row.nDim = nDim;
+        row.nStart = query.ColumnInt(0);
+        row.strKey = query.ColumnText(1);
+        row.strKey2 = query.ColumnText(2);
+        row.strTarget = query.ColumnText(3);
+        if (!ReadFigures(query, 4, &row)) {
+            std::fprintf(stderr, "level=error where=%s what=\"damaged rollup row\" start=%lld dim=%d\n", kTag,
+                         static_cast<long long>(row.nStart), row.nDim);
             return false;
         }
+        pRows->push_back(std::move(row));
     }
+    if (nStep == SQLITE_DONE) return true;
+    LogSqlite(kTag, pDb, "reading the rollup");
+    return false;
+}
+
+// The roll-up's reads and writes on the store's connection, inside its transaction.
+class CSqliteRollupTx : public INcRollupTx {
+public:
+    CSqliteRollupTx(sqlite3* pDb, std::function<bool(int64_t, int64_t, std::vector<NcFigureRow>*)> fnRead)
+        : m_pDb(pDb), m_fnRead(std::move(fnRead)) {}
+
+    bool NextReportTime(int64_t nFrom, int64_t* pTime, bool* pAny) override {
+        CStatement next(m_pDb, "SELECT MIN(received_at) FROM reports WHERE received_at >= ?");
+        if (!next.Ok()) return Fail("preparing");
+        next.Int(1, nFrom);
+        if (next.Step() != SQLITE_ROW) return Fail("finding the next report");
+        *pAny = sqlite3_column_type(next.Get(), 0) != SQLITE_NULL;
+        *pTime = next.ColumnInt(0);
+        return true;
+    }
+    bool ReadFigures(int64_t nFrom, int64_t nTo, std::vector<NcFigureRow>* pRows) override {
+        return m_fnRead(nFrom, nTo, pRows);
+    }
+    bool ReadRows(int32_t nDim, int64_t nFrom, int64_t nTo, std::vector<NcRollupRow>* pRows) override {
+        return ReadRollupRows(m_pDb, nDim, nFrom, nTo, pRows);
+    }
+    bool WriteRows(const std::vector<NcRollupRow>& vecRows) override {
+        CStatement put(m_pDb,
+                       "INSERT INTO analytics_rollup (dim, start_at, key1, key2, target, reports, bad, samples,"
+                       " jitter_sum, jitter_n, lat, loss) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        if (!put.Ok()) return Fail("preparing");
+        for (const NcRollupRow& row : vecRows) {
+            sqlite3_reset(put.Get());
+            put.Int(1, row.nDim);
+            put.Int(2, row.nStart);
+            put.Text(3, row.strKey);
+            put.Text(4, row.strKey2);
+            put.Text(5, row.strTarget);
+            put.Int(6, row.nReports);
+            put.Int(7, row.nBad);
+            put.Int(8, row.nSamples);
+            put.Real(9, row.dJitterSum);
+            put.Int(10, row.nJitter);
+            BindBlob(put, 11, NcEncodeHistogram(row.lat));
+            BindBlob(put, 12, NcEncodeHistogram(row.loss));
+            if (put.Step() != SQLITE_DONE) return Fail("writing a rollup row");
+        }
+        return true;
+    }
+
+private:
+    bool Fail(const char* szWhat) {
+        LogSqlite(kTag, m_pDb, szWhat);
+        return false;
+    }
+
+    sqlite3* m_pDb;
+    std::function<bool(int64_t, int64_t, std::vector<NcFigureRow>*)> m_fnRead;
+};
+
+}  // namespace
+
+bool CNcStoreSqlite::RollUpLocked(int64_t nUntil, bool bAll, int64_t* pDoneUntil) {
+    CStatement mark(m_pDb, "SELECT done_until FROM analytics_rollup_state");
+    if (!mark.Ok() || mark.Step() != SQLITE_ROW) {
+        LogSqlite(kTag, m_pDb, "reading the rollup's mark");
+        return false;
+    }
+    int64_t nDone = mark.ColumnInt(0);
+    CSqliteRollupTx tx(m_pDb, [this](int64_t nFrom, int64_t nTo, std::vector<NcFigureRow>* pRows) {
+        return ReadFiguresLocked(nFrom, nTo, INT64_MAX, pRows);
+    });
+    for (;;) {
+        const int64_t nBefore = nDone;
+        if (!NcRollupCount(tx, nUntil, kNcRollupStepSec, &nDone)) return false;
+        if (nDone >= nUntil || !bAll || nDone <= nBefore) break;
+    }
+    CStatement move(m_pDb, "UPDATE analytics_rollup_state SET done_until = ?");
+    if (!move.Ok()) return false;
+    move.Int(1, nDone);
+    if (move.Step() != SQLITE_DONE) {
+        LogSqlite(kTag, m_pDb, "moving the rollup's mark");
+        return false;
+    }
+    *pDoneUntil = nDone;
     return true;
 }
 
-bool CNcStoreSqlite::FillRollupLocked() {
-    CStatement next(m_pDb, "SELECT MIN(received_at) FROM reports WHERE received_at >= ?");
-    if (!next.Ok()) {
-        LogSqlite(kTag, m_pDb, "preparing");
-        return false;
-    }
-    int64_t nCursor = INT64_MIN;
-    std::vector<NcFigureRow> vecRows;
-    for (;;) {
-        // A day of reports at a time, skipping the days without any.
-        sqlite3_reset(next.Get());
-        next.Int(1, nCursor);
-        if (next.Step() != SQLITE_ROW) {
-            LogSqlite(kTag, m_pDb, "finding the next report");
-            return false;
-        }
-        if (sqlite3_column_type(next.Get(), 0) == SQLITE_NULL) return true;
-        const int64_t nStart = NcHourOf(next.ColumnInt(0));
-        const int64_t nEnd = nStart > INT64_MAX - kFillChunkSec ? INT64_MAX : nStart + kFillChunkSec;
-        if (!ReadFiguresLocked(nStart, nEnd, INT64_MAX, &vecRows)) return false;
-        CNcRollupBuilder builder;
-        for (const NcFigureRow& row : vecRows) builder.Add(row);
-        if (!WriteRollupLocked(builder.Take(), false)) return false;
-        if (nEnd == INT64_MAX) return true;
-        nCursor = nEnd;
-    }
-}
-
-bool CNcStoreSqlite::RebuildRollup() {
+bool CNcStoreSqlite::RollUp(int64_t nUntil, int64_t* pDoneUntil) {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (!Exec("BEGIN IMMEDIATE", "NcStoreSqlite::RebuildRollup")) return false;
-    if (!Exec("DELETE FROM analytics_hours", "NcStoreSqlite::RebuildRollup") || !FillRollupLocked() ||
-        !Exec("COMMIT", "NcStoreSqlite::RebuildRollup")) {
+    {
+        // Mostly there is nothing to count: a read, without the write lock and a commit to disk.
+        CStatement mark(m_pDb, "SELECT done_until FROM analytics_rollup_state");
+        if (mark.Ok() && mark.Step() == SQLITE_ROW && mark.ColumnInt(0) >= nUntil) {
+            *pDoneUntil = mark.ColumnInt(0);
+            return true;
+        }
+    }
+    if (!Exec("BEGIN IMMEDIATE", "NcStoreSqlite::RollUp")) return false;
+    if (!RollUpLocked(nUntil, false, pDoneUntil) || !Exec("COMMIT", "NcStoreSqlite::RollUp")) {
         Rollback();
         return false;
     }
     return true;
 }
 
-bool CNcStoreSqlite::ListRollup(int64_t nFromHour, int64_t nToHour, std::vector<NcRollupRow>* pRows) {
+bool CNcStoreSqlite::RebuildRollup(int64_t nUntil) {
     std::lock_guard<std::mutex> guard(m_lock);
-    CStatement query(m_pDb,
-                     "SELECT hour, dim, key1, key2, target, reports, bad, samples, jitter_sum, jitter_n, lat, loss"
-                     " FROM analytics_hours WHERE hour >= ? AND hour < ? ORDER BY hour, dim, key1, key2, target");
-    if (!query.Ok()) {
-        LogSqlite(kTag, m_pDb, "preparing");
+    if (!Exec("BEGIN IMMEDIATE", "NcStoreSqlite::RebuildRollup")) return false;
+    int64_t nDone = 0;
+    if (!Exec("DELETE FROM analytics_rollup; UPDATE analytics_rollup_state SET done_until = -9223372036854775807 - 1",
+              "NcStoreSqlite::RebuildRollup") ||
+        !RollUpLocked(nUntil, true, &nDone) || !Exec("COMMIT", "NcStoreSqlite::RebuildRollup")) {
+        Rollback();
         return false;
     }
-    query.Int(1, nFromHour);
-    query.Int(2, nToHour);
-    pRows->clear();
-    int nStep;
-    while ((nStep = query.Step()) == SQLITE_ROW) {
-        NcRollupRow row;
-        row.nHour = query.ColumnInt(0);
-        row.nDim = static_cast<int32_t>(query.ColumnInt(1));
-        row.strKey = query.ColumnText(2);
-        row.strKey2 = query.ColumnText(3);
-        row.strTarget = query.ColumnText(4);
-        if (!ReadFigures(query, 5, &row)) {
-            std::fprintf(stderr, "level=error where=%s what=\"damaged rollup row\" hour=%lld dim=%d\n", kTag,
-                         static_cast<long long>(row.nHour), row.nDim);
-            return false;
-        }
-        pRows->push_back(std::move(row));
-    }
-    if (nStep == SQLITE_DONE) return true;
-    LogSqlite(kTag, m_pDb, "reading the rollup");
-    return false;
+    return true;
+}
+
+bool CNcStoreSqlite::ListRollup(int32_t nDim, int64_t nFrom, int64_t nTo, std::vector<NcRollupRow>* pRows) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return ReadRollupRows(m_pDb, nDim, nFrom, nTo, pRows);
 }
 
 }  // namespace ncsqlite

@@ -48,8 +48,11 @@ public:
     bool ListFigures(int64_t a, int64_t b, size_t n, std::vector<NcFigureRow>* p) override {
         return m_inner.ListFigures(a, b, n, p);
     }
-    bool ListRollup(int64_t a, int64_t b, std::vector<NcRollupRow>* p) override { return m_inner.ListRollup(a, b, p); }
-    bool RebuildRollup() override { return m_inner.RebuildRollup(); }
+    bool ListRollup(int32_t d, int64_t a, int64_t b, std::vector<NcRollupRow>* p) override {
+        return m_inner.ListRollup(d, a, b, p);
+    }
+    bool RollUp(int64_t n, int64_t* p) override { return m_inner.RollUp(n, p); }
+    bool RebuildRollup(int64_t n) override { return m_inner.RebuildRollup(n); }
     std::atomic<bool> m_bDown{false};
 
     void Hold(bool bHold) {

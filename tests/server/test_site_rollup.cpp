@@ -1,6 +1,6 @@
-// The analytics page's hourly rollup on both backends: its figures against counting every report, the
-// partial hours at a window's edges, the rollup counted again on migration and rebuild, a report that
-// fails half-way, and a damaged histogram in the database.
+// The analytics page's rollup on both backends: its figures against counting every report, at any
+// point of its counting and for windows with partial hours and days; counting hour by hour against one
+// rebuild and after the migration; a count that fails half-way; a damaged histogram in the database.
 #include "server/NcServerTest_Fixture.h"
 #include "server/site/NcSite_Analytics.h"
 #include "server/store/NcStore_Rollup.h"
@@ -14,7 +14,8 @@
 
 namespace {
 
-const int64_t kH0 = 1800000000 - 1800000000 % 3600;
+const int64_t kH0 = 1800000000 - 1800000000 % 3600;   // 07:00 UTC
+const int64_t kD0 = 1800000000 - 1800000000 % 86400;
 const size_t kAll = 10000000;
 
 // Runs SQL on the test's database behind the store's back; "" on success, else the error.
@@ -126,16 +127,19 @@ protected:
         ASSERT_EQ(m_pStore->InsertReport(r, r.nReceivedAt, 0, &nId), expected);
     }
 
-    // About 400 reports over 60 hours from kH0, some on the edges of hours, and a few 40 days before.
+    // About 400 reports over 60 hours from kH0, some on the edges of hours and days, and a few 40 days
+    // before.
     void Fill() {
         std::mt19937 rng(20261206);
         for (int i = 0; i < 400; ++i) Store(RandomReport(rng, kH0 + static_cast<int64_t>(rng() % (60 * 3600))));
         for (int i = 0; i < 5; ++i) Store(RandomReport(rng, kH0 - 40 * 86400 + i * 4000));
-        // The last and the first second of hours.
+        // The last and the first second of hours, and of a day.
         for (int i = 1; i < 6; ++i) {
             Store(RandomReport(rng, kH0 + i * 3600 - 1));
             Store(RandomReport(rng, kH0 + i * 3600));
         }
+        Store(RandomReport(rng, kD0 + 86400 - 1));
+        Store(RandomReport(rng, kD0 + 86400));
     }
 
     NcAnalytics Counted(int64_t nFrom, int64_t nTo) {
@@ -144,21 +148,29 @@ protected:
         return NcComputeAnalytics(rows, nFrom, nTo);
     }
 
-    NcAnalytics Loaded(int64_t nFrom, int64_t nTo) {
+    NcAnalytics Loaded(int64_t nFrom, int64_t nTo, int64_t nNow) {
         NcAnalytics a;
         bool bTruncated = true;
-        EXPECT_TRUE(NcLoadAnalytics(*m_pStore, nFrom, nTo, kAll, &a, &bTruncated));
+        EXPECT_TRUE(NcLoadAnalytics(*m_pStore, nFrom, nTo, nNow, kAll, &a, &bTruncated));
         EXPECT_FALSE(bTruncated);
         return a;
+    }
+
+    bool AllRows(std::vector<NcRollupRow>* pRows) {
+        pRows->clear();
+        for (const int32_t nDim : {0, 1, 2, 3, 4, 11, 12, 13, 14}) {
+            if (!m_pStore->ListRollup(nDim, INT64_MIN, INT64_MAX, pRows)) return false;
+        }
+        return true;
     }
 
     // Every rollup row, in key order.
     std::vector<NcRollupRow> Rows() {
         std::vector<NcRollupRow> rows;
-        EXPECT_TRUE(m_pStore->ListRollup(INT64_MIN, INT64_MAX, &rows));
+        EXPECT_TRUE(AllRows(&rows));
         std::sort(rows.begin(), rows.end(), [](const NcRollupRow& a, const NcRollupRow& b) {
-            return std::tie(a.nHour, a.nDim, a.strKey, a.strKey2, a.strTarget) <
-                   std::tie(b.nHour, b.nDim, b.strKey, b.strKey2, b.strTarget);
+            return std::tie(a.nStart, a.nDim, a.strKey, a.strKey2, a.strTarget) <
+                   std::tie(b.nStart, b.nDim, b.strKey, b.strKey2, b.strTarget);
         });
         return rows;
     }
@@ -166,9 +178,9 @@ protected:
     static void ExpectSameRows(const std::vector<NcRollupRow>& a, const std::vector<NcRollupRow>& b) {
         ASSERT_EQ(a.size(), b.size());
         for (size_t i = 0; i < a.size(); ++i) {
-            EXPECT_EQ(std::tie(a[i].nHour, a[i].nDim, a[i].strKey, a[i].strKey2, a[i].strTarget, a[i].nReports,
+            EXPECT_EQ(std::tie(a[i].nStart, a[i].nDim, a[i].strKey, a[i].strKey2, a[i].strTarget, a[i].nReports,
                                a[i].nBad, a[i].nSamples, a[i].nJitter, a[i].lat, a[i].loss),
-                      std::tie(b[i].nHour, b[i].nDim, b[i].strKey, b[i].strKey2, b[i].strTarget, b[i].nReports,
+                      std::tie(b[i].nStart, b[i].nDim, b[i].strKey, b[i].strKey2, b[i].strTarget, b[i].nReports,
                                b[i].nBad, b[i].nSamples, b[i].nJitter, b[i].lat, b[i].loss))
                 << "row " << i;
             EXPECT_NEAR(a[i].dJitterSum, b[i].dJitterSum, 1e-6) << "row " << i;
@@ -178,13 +190,11 @@ protected:
     int m_nUser = 0;
 };
 
-TEST_P(SiteRollup, FiguresEqualCountingEveryReportForAnyWindow) {
+TEST_P(SiteRollup, FiguresEqualCountingEveryReportForAnyWindowAndMark) {
     Fill();
-    std::vector<NcRollupRow> rows;
-    ASSERT_TRUE(m_pStore->ListRollup(INT64_MIN, INT64_MAX, &rows));   // the rollup is there to be used
-    ASSERT_FALSE(rows.empty());
     const std::pair<int64_t, int64_t> kWindows[] = {
-        {kH0, kH0 + 48 * 3600},                                   // whole hours only
+        {kD0 + 86400, kD0 + 2 * 86400},                           // one whole day
+        {kH0, kH0 + 48 * 3600},                                   // whole hours around a whole day
         {kH0 + 1234, kH0 + 47 * 3600 + 777},                      // partial hours at both edges
         {kH0 + 5 * 3600 + 100, kH0 + 5 * 3600 + 3000},            // inside one hour
         {kH0 + 5 * 3600 + 100, kH0 + 6 * 3600 + 3000},            // across one boundary, no whole hour
@@ -192,74 +202,98 @@ TEST_P(SiteRollup, FiguresEqualCountingEveryReportForAnyWindow) {
         {kH0 - 41 * 86400 + 5, kH0 + 61 * 3600},                  // longer than the plot: hours cut
         {kH0 + 70 * 3600, kH0 + 80 * 3600},                       // nothing there
     };
-    for (const auto& w : kWindows) {
-        SCOPED_TRACE("window " + std::to_string(w.first - kH0) + " .. " + std::to_string(w.second - kH0));
-        const NcAnalytics counted = Counted(w.first, w.second);
-        ExpectSameAnalytics(Loaded(w.first, w.second), counted);
+    std::mt19937 rng(99);
+    // Nothing counted yet, then up to the middle of the second day (the page counts up to then), then
+    // more reports after the mark, then everything.
+    for (const int64_t nNow : {kH0 - 50 * 86400, kH0 + 30 * 3600 + 1234, int64_t(0), kH0 + 90 * 3600}) {
+        if (nNow == 0) {
+            for (int i = 0; i < 40; ++i) Store(RandomReport(rng, kH0 + 30 * 3600 + static_cast<int64_t>(rng() % (30 * 3600))));
+            continue;
+        }
+        for (const auto& w : kWindows) {
+            SCOPED_TRACE("now " + std::to_string(nNow - kH0) + ", window " + std::to_string(w.first - kH0) + " .. " +
+                         std::to_string(w.second - kH0));
+            ExpectSameAnalytics(Loaded(w.first, w.second, nNow), Counted(w.first, w.second));
+        }
     }
+    std::vector<NcRollupRow> rows;
+    ASSERT_TRUE(AllRows(&rows));   // the rollup was there to be used
+    EXPECT_GT(rows.size(), 100u);
     EXPECT_GT(Counted(kH0 + 1234, kH0 + 47 * 3600 + 777).nReports, 300);   // the fixture is not empty
 }
 
-TEST_P(SiteRollup, MigrationAndRebuildCountTheRowsStoringWrote) {
+TEST_P(SiteRollup, CountingHourByHourWritesWhatOneRebuildAndTheMigrationDo) {
     Fill();
-    const std::vector<NcRollupRow> stored = Rows();
-    ASSERT_FALSE(stored.empty());
-    // A database from before the rollup: the migration counts it from the reports.
-    ASSERT_EQ(RawSql(m_strUrl, "DROP TABLE analytics_hours; DELETE FROM schema_version WHERE version = 4"), "");
-    ASSERT_EQ(m_pStore->SchemaVersion(), 3);
+    int64_t nDone = 0;
+    for (int64_t nNow = kH0 - 41 * 86400; nNow < kH0 + 64 * 3600; nNow += 3600) {
+        ASSERT_TRUE(NcRollUpTo(*m_pStore, nNow, &nDone));
+        EXPECT_EQ(nDone, NcHourOf(nNow - kNcRollupLagSec));
+    }
+    const std::vector<NcRollupRow> stepped = Rows();
+    ASSERT_TRUE(m_pStore->RebuildRollup(nDone));
+    ExpectSameRows(Rows(), stepped);
+    // A database from before the day rows: the migration starts the rollup over, the page counts it.
+    ASSERT_EQ(RawSql(m_strUrl, "DROP TABLE analytics_rollup; DROP TABLE analytics_rollup_state;"
+                               " DELETE FROM schema_version WHERE version = 5"),
+              "");
+    ASSERT_EQ(m_pStore->SchemaVersion(), 4);
     ASSERT_TRUE(m_pStore->Migrate());
-    EXPECT_EQ(m_pStore->SchemaVersion(), 4);
-    ExpectSameRows(Rows(), stored);
-    // Reports loaded behind the server's back show after a rebuild.
-    ASSERT_EQ(RawSql(m_strUrl, "DELETE FROM analytics_hours WHERE dim = 1"), "");
-    ASSERT_TRUE(m_pStore->RebuildRollup());
-    ExpectSameRows(Rows(), stored);
+    EXPECT_EQ(m_pStore->SchemaVersion(), 5);
+    EXPECT_TRUE(Rows().empty());
+    ASSERT_TRUE(NcRollUpTo(*m_pStore, kH0 + 64 * 3600 - 3600, &nDone));
+    ExpectSameRows(Rows(), stepped);
 }
 
-TEST_P(SiteRollup, AReportThatFailsHalfWayLeavesTheRollupAsItWas) {
+TEST_P(SiteRollup, ACountThatFailsHalfWayLeavesTheRollupAndItsMarkAsTheyWere) {
     std::mt19937 rng(7);
     NcReport first = RandomReport(rng, kH0 + 100);
     first.strServerName = "S1";
     Store(first);
-    const std::vector<NcRollupRow> before = Rows();
-    // The database refuses the pair row, which is written after the hour's, the server's, the group's and
-    // the carrier's rows of the report.
+    NcReport second = RandomReport(rng, kH0 + 200);
+    second.strServerName = "boom";
+    Store(second);
+    // The database refuses the hour's pair row of "boom", which is written after the hour's, the
+    // server's, the group's and the carrier's rows.
     const std::string strTrap =
         m_strUrl.compare(0, 7, "sqlite:") == 0
-            ? "CREATE TRIGGER trap BEFORE INSERT ON analytics_hours WHEN NEW.dim = 4 AND NEW.key1 = 'boom'"
+            ? "CREATE TRIGGER trap BEFORE INSERT ON analytics_rollup WHEN NEW.dim = 4 AND NEW.key1 = 'boom'"
               " BEGIN SELECT RAISE(ABORT, 'trap'); END"
             : "CREATE FUNCTION trap() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
               " IF NEW.dim = 4 AND NEW.key1 = 'boom' THEN RAISE EXCEPTION 'trap'; END IF; RETURN NEW; END $$;"
-              " CREATE TRIGGER trap BEFORE INSERT OR UPDATE ON analytics_hours FOR EACH ROW EXECUTE FUNCTION trap()";
+              " CREATE TRIGGER trap BEFORE INSERT ON analytics_rollup FOR EACH ROW EXECUTE FUNCTION trap()";
     ASSERT_EQ(RawSql(m_strUrl, strTrap), "");
-    NcReport second = RandomReport(rng, kH0 + 200);
-    second.strServerName = "boom";
-    Store(second, NcInsertOutcome::Failed);
-    EXPECT_EQ(m_pStore->CountReports(), 1);
-    ExpectSameRows(Rows(), before);
-    ExpectSameAnalytics(Loaded(kH0, kH0 + 3600), Counted(kH0, kH0 + 3600));
-    // The next report goes through and counts.
-    NcReport third = RandomReport(rng, kH0 + 300);
-    Store(third);
-    ExpectSameAnalytics(Loaded(kH0, kH0 + 3600), Counted(kH0, kH0 + 3600));
+    const int64_t nNow = kH0 + 3 * 3600;
+    int64_t nDone = 0;
+    EXPECT_FALSE(NcRollUpTo(*m_pStore, nNow, &nDone));
+    EXPECT_TRUE(Rows().empty());
+    // The page counts from the reports meanwhile.
+    ExpectSameAnalytics(Loaded(kH0, kH0 + 3600, nNow), Counted(kH0, kH0 + 3600));
+    // Once the database takes the rows, the count starts where it was: nothing missing, nothing twice.
+    ASSERT_EQ(RawSql(m_strUrl, "DROP TRIGGER trap" + std::string(m_strUrl.compare(0, 7, "sqlite:") == 0 ? "" : " ON analytics_rollup")), "");
+    ASSERT_TRUE(NcRollUpTo(*m_pStore, nNow, &nDone));
+    std::vector<NcRollupRow> rows;
+    ASSERT_TRUE(m_pStore->ListRollup(kNcRollupHour, kH0, kH0 + 3600, &rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].nReports, 2);
+    ExpectSameAnalytics(Loaded(kH0, kH0 + 3600, nNow), Counted(kH0, kH0 + 3600));
 }
 
 TEST_P(SiteRollup, ADamagedHistogramIsCountedFromTheReportsUntilARebuild) {
     Fill();
+    const int64_t nNow = kH0 + 90 * 3600;
+    int64_t nDone = 0;
+    ASSERT_TRUE(NcRollUpTo(*m_pStore, nNow, &nDone));
     const bool bSqlite = m_strUrl.compare(0, 7, "sqlite:") == 0;
     // A histogram cut short: one entry announced, none there.
-    ASSERT_EQ(RawSql(m_strUrl, bSqlite ? "UPDATE analytics_hours SET lat = x'0101' WHERE dim = 0"
-                                       : "UPDATE analytics_hours SET lat = '\\x0101'::bytea WHERE dim = 0"),
+    ASSERT_EQ(RawSql(m_strUrl, bSqlite ? "UPDATE analytics_rollup SET lat = x'0101' WHERE dim = 0"
+                                       : "UPDATE analytics_rollup SET lat = '\\x0101'::bytea WHERE dim = 0"),
               "");
     std::vector<NcRollupRow> rows;
-    EXPECT_FALSE(m_pStore->ListRollup(INT64_MIN, INT64_MAX, &rows));
-    ExpectSameAnalytics(Loaded(kH0, kH0 + 48 * 3600), Counted(kH0, kH0 + 48 * 3600));
-    // Reports keep being stored into a damaged hour.
-    std::mt19937 rng(11);
-    Store(RandomReport(rng, kH0 + 10));
-    ASSERT_TRUE(m_pStore->RebuildRollup());
-    EXPECT_TRUE(m_pStore->ListRollup(INT64_MIN, INT64_MAX, &rows));
-    ExpectSameAnalytics(Loaded(kH0 + 1, kH0 + 48 * 3600), Counted(kH0 + 1, kH0 + 48 * 3600));
+    EXPECT_FALSE(AllRows(&rows));
+    ExpectSameAnalytics(Loaded(kH0, kH0 + 48 * 3600, nNow), Counted(kH0, kH0 + 48 * 3600));
+    ASSERT_TRUE(m_pStore->RebuildRollup(nDone));
+    EXPECT_TRUE(AllRows(&rows));
+    ExpectSameAnalytics(Loaded(kH0 + 1, kH0 + 48 * 3600, nNow), Counted(kH0 + 1, kH0 + 48 * 3600));
 }
 
 NC_SERVER_BACKENDS(SiteRollup);

@@ -28,7 +28,7 @@ TEST(SqliteStore, ConnectionsOnOneFileAgreeOnSchemaAndOnTheRepeatRule) {
         for (std::thread& t : threads) t.join();
         EXPECT_EQ(nOk.load(), kConnections);
     }
-    EXPECT_EQ(stores[0]->SchemaVersion(), 4);
+    EXPECT_EQ(stores[0]->SchemaVersion(), 5);
 
     NcReport report;
     report.strUserName = "alice";

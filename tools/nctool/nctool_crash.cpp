@@ -9,6 +9,7 @@
 #include "KX_Platform/KXPlatform_CrashGuard.h"
 #include "KX_Platform/KXPlatform_FileSystem.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +19,7 @@
 
 namespace {
 
-const char* const kUsage = "crash segv|abort|fpe|throw|thread-segv [--upload-url URL]";
+const char* const kUsage = "crash segv|abort|fpe|throw|thread-segv|two-threads-segv [--upload-url URL]";
 
 // Each failure sits in a function of its own, kept out of line, so the report can name it.
 // A store to the first page, which is never mapped; volatile so that the compiler keeps it.
@@ -48,12 +49,34 @@ __attribute__((noinline)) void CrashWorkerThread() {
     CrashBySegv();
 }
 
+// Two workers that fail at the same moment: both are reported, one after the other.
+std::atomic<int> g_nReadyWorkers{0};
+__attribute__((noinline)) void CrashTogetherThread() {
+    KXPlatform::PrepareThreadForCrashGuard();
+    ++g_nReadyWorkers;
+    while (g_nReadyWorkers.load() < 2) {
+    }
+    CrashBySegv();
+}
+
+// Waits until uCount workers are parked after their reports; a minute is far beyond any report.
+int WaitForParkedWorkers(uint32_t uCount) {
+    for (int i = 0; i < 600 && KXPlatform::GetParkedThreadCount() < uCount; ++i) KXPlatform::Sleep(100);
+    if (KXPlatform::GetParkedThreadCount() < uCount) {
+        std::fprintf(stderr, "nctool crash: the workers' reports did not finish\n");
+        return 1;
+    }
+    std::printf("main thread alive\n");
+    std::fflush(stdout);
+    return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty() || (args.size() != 1 && args.size() != 3)) return nctool::Usage(kUsage);
     if (args.size() == 3 && args[1] != "--upload-url") return nctool::Usage(kUsage);
     const std::string& strKind = args[0];
     if (strKind != "segv" && strKind != "abort" && strKind != "fpe" && strKind != "throw" &&
-        strKind != "thread-segv")
+        strKind != "thread-segv" && strKind != "two-threads-segv")
         return nctool::Usage(kUsage);
 
     KXPlatform::MakeDirectory("log");
@@ -73,15 +96,12 @@ int Run(const std::vector<std::string>& args) {
     if (strKind == "throw") CrashByThrow();
     if (strKind == "thread-segv") {
         std::thread(&CrashWorkerThread).detach();
-        // The worker is parked once its report is done; a minute is far beyond any report.
-        for (int i = 0; i < 600 && KXPlatform::GetParkedThreadCount() == 0; ++i) KXPlatform::Sleep(100);
-        if (KXPlatform::GetParkedThreadCount() == 0) {
-            std::fprintf(stderr, "nctool crash: the worker's report did not finish\n");
-            return 1;
-        }
-        std::printf("main thread alive\n");
-        std::fflush(stdout);
-        return 0;
+        return WaitForParkedWorkers(1);
+    }
+    if (strKind == "two-threads-segv") {
+        std::thread(&CrashTogetherThread).detach();
+        std::thread(&CrashTogetherThread).detach();
+        return WaitForParkedWorkers(2);
     }
     return 1;  // not reached: every other kind ends the process
 }

@@ -38,9 +38,12 @@ std::vector<std::string> SymboliseFrames(const uint64_t* pFrames, uint32_t uCoun
         const uint64_t uAddress = i == 0 || pFrames[i] == 0 ? pFrames[i] : pFrames[i] - 1;
         const boost::stacktrace::frame frame(reinterpret_cast<boost::stacktrace::frame::native_frame_ptr_t>(uAddress));
         std::string strName = frame.name();
-        if (strName.size() > 1023) strName.resize(1023);
-        const std::size_t uLine = frame.source_line();
+        std::size_t uLine = frame.source_line();
         std::string strFile = frame.source_file();
+        uint32_t uSystemLine = 0;
+        // Where the stack trace library cannot read the binary's symbols, the system's symbol service.
+        if (strName.empty() && KXPlatform::DescribeCodeAddress(uAddress, strName, strFile, uSystemLine)) uLine = uSystemLine;
+        if (strName.size() > 1023) strName.resize(1023);
         if (strFile.size() > 1023) strFile.resize(1023);
         char szLine[3200];
         std::snprintf(szLine, sizeof(szLine), "%s():[%s](File:%s @Line %s)", OrNotAvailable(strName).c_str(),

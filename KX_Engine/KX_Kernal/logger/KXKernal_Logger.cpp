@@ -236,7 +236,7 @@ void CArkLogger::CloseLogFile() {
 
 bool CArkLogger::ContinueLogFile(const char* szPath) {
     if (!szPath || !*szPath) return false;
-    std::FILE* pFile = KXPlatform::OpenFileStream(szPath, "a+");
+    std::FILE* pFile = KXPlatform::OpenFileStream(szPath, "a+b");  // binary, as Init opens it: lines end in CR LF already
     if (!pFile) return false;
     const KXPlatform::LocalTime now = m_timeSource ? m_timeSource() : KXPlatform::GetLocalTime();
     boost::lock_guard<boost::mutex> guard(m_lock);

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -47,6 +48,15 @@ void NameOf(DWORD uCode, CrashFacts& facts) {
     }
     facts.nSignal = nSignal;
     std::strncpy(facts.szSignalName, szName, sizeof(facts.szSignalName) - 1);
+}
+
+void FillRegisters(const CONTEXT& c, CrashFacts& facts) {
+    const uint64_t aRegisters[] = {c.Rip, c.Rsp, c.Rbp, c.Rax, c.Rbx, c.Rcx, c.Rdx, c.Rsi, c.Rdi,
+                                   c.R8,  c.R9,  c.R10, c.R11, c.R12, c.R13, c.R14, c.R15, c.EFlags};
+    facts.uRegisterCount = sizeof(aRegisters) / sizeof(aRegisters[0]);
+    std::memcpy(facts.aRegisters, aRegisters, sizeof(aRegisters));
+    facts.uProgramCounter = c.Rip;
+    facts.uStackAddress = c.Rsp;
 }
 
 // The frames from the faulting context outwards, by the unwind tables of x64 code.
@@ -99,18 +109,15 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pInfo) {
                          ? static_cast<uint64_t>(record.ExceptionInformation[1])
                          : reinterpret_cast<uint64_t>(record.ExceptionAddress);
     const CONTEXT& c = *pInfo->ContextRecord;
-    const uint64_t aRegisters[] = {c.Rip, c.Rsp, c.Rbp, c.Rax, c.Rbx, c.Rcx, c.Rdx, c.Rsi, c.Rdi,
-                                   c.R8,  c.R9,  c.R10, c.R11, c.R12, c.R13, c.R14, c.R15, c.EFlags};
-    facts.uRegisterCount = sizeof(aRegisters) / sizeof(aRegisters[0]);
-    std::memcpy(facts.aRegisters, aRegisters, sizeof(aRegisters));
-    facts.uProgramCounter = c.Rip;
-    facts.uStackAddress = c.Rsp;
+    FillRegisters(c, facts);
     WalkFrames(c, facts);
     const std::string strStack = CopyStack(c.Rsp);
     if (Report(facts, strStack) == CrashVerdict::ParkThread) {
         ++g_uParked;
         for (;;) ::Sleep(INFINITE);
     }
+    // The process ends without the C library's exit: what the report wrote to buffered streams goes now.
+    std::fflush(nullptr);
     return EXCEPTION_EXECUTE_HANDLER;  // the process ends with the exception's code
 }
 
@@ -121,13 +128,13 @@ void OnAbort(int) {
     std::strncpy(facts.szSignalName, "SIGABRT", sizeof(facts.szSignalName) - 1);
     CONTEXT context{};
     ::RtlCaptureContext(&context);
-    facts.uProgramCounter = context.Rip;
-    facts.uStackAddress = context.Rsp;
+    FillRegisters(context, facts);
     WalkFrames(context, facts);
     if (Report(facts, CopyStack(context.Rsp)) == CrashVerdict::ParkThread) {
         ++g_uParked;
         for (;;) ::Sleep(INFINITE);
     }
+    std::fflush(nullptr);
     ::TerminateProcess(::GetCurrentProcess(), 3);  // abort's exit code
 }
 

@@ -27,6 +27,13 @@ testing::AssertionResult InOrder(const std::string& strText, const std::vector<s
     return testing::AssertionSuccess();
 }
 
+size_t Count(const std::string& strText, const std::string& strNeedle) {
+    size_t uCount = 0;
+    for (size_t uAt = strText.find(strNeedle); uAt != std::string::npos; uAt = strText.find(strNeedle, uAt + 1))
+        ++uCount;
+    return uCount;
+}
+
 std::string ErrorCodeLine(int nSignal) {
     char szLine[32];
     std::snprintf(szLine, sizeof(szLine), "ErrorCode: %08X", nSignal);
@@ -68,6 +75,8 @@ TEST(CrashTool, EveryMainThreadKindLeavesReportDumpCopyWatchersAndMessages) {
         EXPECT_EQ(ReadTestFile(tmp / ("save/crash_log/" + strName)), ReadTestFile(tmp / ("save/" + strName)));
 
         const std::string strLog = ReadCrashLog(tmp.Path());
+        // The report continues the log the process had open, in the same line ends.
+        EXPECT_EQ(strLog.find("\r\r\n"), std::string::npos);
         EXPECT_TRUE(InOrder(strLog, {kStars, ErrorCodeLine(kind.nSignal), "Address: ", "Flags: ", "CallStack:",
                                      kind.szFunction, kStars, "PrintCallRecord 使用内存高峰: ",
                                      "PrintCallRecord 虚拟内存: ", "Last:", "------- begin print record",
@@ -80,8 +89,8 @@ TEST(CrashTool, EveryMainThreadKindLeavesReportDumpCopyWatchersAndMessages) {
 
         const ToolResult dumped = RunNcTool({"dump", tmp / ("save/" + strName)});
         EXPECT_EQ(dumped.nExitCode, 0) << dumped.strErr;
-        EXPECT_TRUE(InOrder(dumped.strOut, {"signal: ", "registers:", "rip", "frames:", kind.szFunction, "stack: ",
-                                            "modules:", "report:", "CallStack:", kind.szFunction}));
+        EXPECT_TRUE(InOrder(dumped.strOut, {"signal: ", "registers:", "rip", "frames:", "stack: ", "modules:",
+                                            "report:", "CallStack:", kind.szFunction}));
     }
 }
 
@@ -100,6 +109,21 @@ TEST(CrashTool, AWorkerThreadFailureStopsOnlyThatThread) {
     const std::vector<std::string> vecDumps = ListFiles(tmp / "save");
     ASSERT_EQ(vecDumps.size(), 1u);
     EXPECT_EQ(RunNcTool({"dump", tmp / ("save/" + vecDumps[0])}).nExitCode, 0);
+}
+
+TEST(CrashTool, TwoWorkerThreadsFailingAtOnceAreBothReported) {
+    ScopedTempDir tmp;
+    const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "two-threads-segv"});
+    ASSERT_TRUE(run.bFinished) << "the second report waited for ever";
+    EXPECT_FALSE(run.bSignalled) << run.nSignal;
+    EXPECT_EQ(run.nExitCode, 0) << run.strErr;
+    EXPECT_NE(run.strOut.find("main thread alive"), std::string::npos) << run.strOut;
+    const std::string strLog = ReadCrashLog(tmp.Path());
+    EXPECT_EQ(Count(strLog, "Lumo：线程宕机"), 2u) << strLog;
+    EXPECT_EQ(Count(strLog, "成功保存到"), 2u);
+    // One report after the other: the second report's stars start after the first one's closed.
+    EXPECT_TRUE(InOrder(strLog, {"CallStack:", "CrashBySegv", kStars, "Lumo：线程宕机", "成功保存到", "CallStack:",
+                                 "CrashBySegv", kStars, "Lumo：线程宕机", "成功保存到"}));
 }
 
 TEST(CrashTool, UploadSendsTheDumpAndTheLogAndDropsTheCopy) {
