@@ -4,9 +4,11 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -113,6 +115,7 @@ bool CNcServerImpl::Start(std::string* pError) {
     }
     const MHD_DaemonInfo* pInfo = MHD_get_daemon_info(m_pDaemon, MHD_DAEMON_INFO_BIND_PORT);
     m_uPort = pInfo ? pInfo->port : m_config.uPort;
+    m_bStopping = false;
     {
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_bStopWatch = false;
@@ -125,6 +128,7 @@ bool CNcServerImpl::Start(std::string* pError) {
 void CNcServerImpl::Stop() {
     if (!m_pDaemon) return;
     Log("event=stopping");
+    m_bStopping = true;
     // No new connections from here on. The listening socket is ours now. Connections the kernel has
     // already completed into its queue were made before the stop and are answered: they are taken and
     // handed to the daemon. Then the socket is shut, so that from that moment a client (or the balancer
@@ -139,9 +143,31 @@ void CNcServerImpl::Stop() {
         Log("event=drained queued=" + std::to_string(nQueued));
     }
     {
+        // Done when no request is in flight, every connection has been answered, and none has bytes of
+        // a next request waiting to be read (a keep-alive connection the client has just used again);
+        // and still so 50 ms later with no request begun meanwhile, since a worker that has just read a
+        // request off its socket has not begun it yet.
+        const auto tDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_config.uShutdownGraceSec);
         std::unique_lock<std::mutex> lock(m_flightLock);
-        m_flightDone.wait_for(lock, std::chrono::seconds(m_config.uShutdownGraceSec),
-                              [&] { return m_nInFlight == 0 && m_nUnanswered == 0; });
+        auto quiet = [&] {
+            if (m_nInFlight > 0 || m_nUnanswered > 0) return false;
+            lock.unlock();
+            const bool bArriving = AnyRequestArriving();
+            lock.lock();
+            return !bArriving && m_nInFlight == 0 && m_nUnanswered == 0;
+        };
+        for (;;) {
+            const auto tNow = std::chrono::steady_clock::now();
+            if (tNow >= tDeadline) break;
+            if (!quiet()) {
+                m_flightDone.wait_until(lock, std::min(tDeadline, tNow + std::chrono::milliseconds(20)));
+                continue;
+            }
+            const uint64_t uBegun = m_uBegun;
+            m_flightDone.wait_until(lock, std::min(tDeadline, tNow + std::chrono::milliseconds(50)),
+                                    [&] { return m_uBegun != uBegun; });
+            if (m_uBegun == uBegun && quiet()) break;
+        }
         if (m_nInFlight > 0 || m_nUnanswered > 0) {
             Log("event=stopping what=\"still waiting after the grace\" requests=" + std::to_string(m_nInFlight) +
                 " unanswered=" + std::to_string(m_nUnanswered));
@@ -163,6 +189,21 @@ void CNcServerImpl::Stop() {
     m_wakeWatch.notify_all();
     if (m_watch.joinable()) m_watch.join();
     Log("event=stopped");
+}
+
+bool CNcServerImpl::AnyRequestArriving() {
+    // Under the lock the connections' sockets stay open: a closing connection leaves the map first.
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    for (const auto& entry : m_mapClocks) {
+        int nBytes = 0;
+        if (entry.second.nFd >= 0 && ioctl(entry.second.nFd, FIONREAD, &nBytes) == 0 && nBytes > 0) return true;
+    }
+    return false;
+}
+
+MHD_Result CNcServerImpl::QueueResponse(MHD_Connection* pConn, unsigned int uStatus, MHD_Response* pResponse) {
+    if (m_bStopping) MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CONNECTION, "close");
+    return MHD_queue_response(pConn, uStatus, pResponse);
 }
 
 // Takes every connection waiting in the listen queue and hands it to the daemon, which answers it like

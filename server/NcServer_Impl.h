@@ -70,12 +70,17 @@ private:
     bool PeerIsTrustedProxy(MHD_Connection* pConn) const;
     void WatchReads();
     int HandOverQueued(MHD_socket nListen);
+    bool AnyRequestArriving();
+    // MHD_queue_response; once the stop has begun the answer also closes the connection, so that a
+    // client (nginx's pool) sends nothing more on it.
+    MHD_Result QueueResponse(MHD_Connection* pConn, unsigned int uStatus, MHD_Response* pResponse);
 
     NcServerConfig m_config;
     INcStore& m_store;
     NcServerHooks m_hooks;
     CNcSite m_site;
     MHD_Daemon* m_pDaemon = nullptr;
+    std::atomic<bool> m_bStopping{false};
     uint16_t m_uPort = 0;
 
     struct ReadClock {
@@ -93,6 +98,7 @@ private:
     std::mutex m_flightLock;
     std::condition_variable m_flightDone;
     int m_nInFlight = 0;   // requests begun and not yet completed
+    uint64_t m_uBegun = 0; // requests begun since the start
     // Open connections that have not answered a request yet: a stop waits for them as for requests in
     // flight, since their clients have sent, or are about to send, a request they expect answered.
     int m_nUnanswered = 0;
