@@ -111,6 +111,14 @@ TEST(CrashTool, AWorkerThreadFailureStopsOnlyThatThread) {
     EXPECT_EQ(RunNcTool({"dump", tmp / ("save/" + vecDumps[0])}).nExitCode, 0);
 }
 
+TEST(CrashTool, AFaultInsideTheHandlerEndsTheProcessWithoutHanging) {
+    ScopedTempDir tmp;
+    const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "handler-segv"}, 30);
+    ASSERT_TRUE(run.bFinished) << "the crash path hung";
+    EXPECT_TRUE(run.bSignalled);
+    EXPECT_EQ(run.nSignal, SIGSEGV);
+}
+
 TEST(CrashTool, TwoWorkerThreadsFailingAtOnceAreBothReported) {
     ScopedTempDir tmp;
     const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "two-threads-segv"});
