@@ -119,6 +119,17 @@ TEST(CrashTool, AFaultInsideTheHandlerEndsTheProcessWithoutHanging) {
     EXPECT_EQ(run.nSignal, SIGSEGV);
 }
 
+TEST(CrashTool, AHandlerReplacedAfterInstallationIsPutBack) {
+    ScopedTempDir tmp;
+    const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "replaced-abort"});
+    ASSERT_TRUE(run.bFinished);
+    EXPECT_NE(run.strOut.find("reasserted 1 0\n"), std::string::npos) << run.strOut;
+    EXPECT_EQ(run.nSignal, SIGABRT) << run.nExitCode;
+    EXPECT_TRUE(run.bDumpWatcherPosted);
+    EXPECT_EQ(ListFiles(tmp / "save").size(), 1u);
+    EXPECT_TRUE(InOrder(ReadCrashLog(tmp.Path()), {"CallStack:", "CrashByAbort", "Lumo：主线程宕机"}));
+}
+
 TEST(CrashTool, TwoWorkerThreadsFailingAtOnceAreBothReported) {
     ScopedTempDir tmp;
     const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "two-threads-segv"});
