@@ -19,7 +19,7 @@
 
 namespace {
 
-const char* const kUsage = "crash segv|abort|fpe|throw|thread-segv|two-threads-segv [--upload-url URL]";
+const char* const kUsage = "crash segv|abort|fpe|throw|thread-segv|two-threads-segv|handler-segv|replaced-abort [--upload-url URL]";
 
 // Each failure sits in a function of its own, kept out of line, so the report can name it.
 // A store to the first page, which is never mapped; volatile so that the compiler keeps it.
@@ -76,12 +76,15 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() == 3 && args[1] != "--upload-url") return nctool::Usage(kUsage);
     const std::string& strKind = args[0];
     if (strKind != "segv" && strKind != "abort" && strKind != "fpe" && strKind != "throw" &&
-        strKind != "thread-segv" && strKind != "two-threads-segv")
+        strKind != "thread-segv" && strKind != "two-threads-segv" && strKind != "handler-segv" &&
+        strKind != "replaced-abort")
         return nctool::Usage(kUsage);
 
     KXPlatform::MakeDirectory("log");
     CArkLogger::Instance().Init("NetCheck");
-    if (!InstallCrashHandler("QVRTNetcheck", nullptr, "save/%s")) {
+    // handler-segv: the installer's own callback, which runs inside the crash handler, fails too.
+    const CrashCallback pfnCallback = strKind == "handler-segv" ? &CrashBySegv : nullptr;
+    if (!InstallCrashHandler("QVRTNetcheck", pfnCallback, "save/%s")) {
         std::fprintf(stderr, "nctool crash: the crash handler could not be installed\n");
         return 1;
     }
@@ -90,7 +93,16 @@ int Run(const std::vector<std::string>& args) {
     ArkLog(WL_INFO, M_Kernel, "nctool crash %s", strKind.c_str());
     AddCallRecord(("nctool crash " + strKind).c_str());
 
-    if (strKind == "segv") CrashBySegv();
+    if (strKind == "replaced-abort") {
+        // A library that takes the abort signal for itself after start-up; the shell puts the handler back.
+        std::signal(SIGABRT, SIG_IGN);
+        const int nFirst = ReassertCrashHandler();
+        const int nSecond = ReassertCrashHandler();
+        std::printf("reasserted %d %d\n", nFirst, nSecond);
+        std::fflush(stdout);
+        CrashByAbort();
+    }
+    if (strKind == "segv" || strKind == "handler-segv") CrashBySegv();
     if (strKind == "abort") CrashByAbort();
     if (strKind == "fpe") CrashByFpe();
     if (strKind == "throw") CrashByThrow();

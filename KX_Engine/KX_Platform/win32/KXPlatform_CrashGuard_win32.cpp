@@ -21,6 +21,7 @@ std::atomic<bool> g_bInstalled{false};
 std::atomic<uint32_t> g_uParked{0};
 std::atomic<int> g_nMirrorRegions{0};
 std::mutex g_reportMutex;  // two threads failing together are served one after the other
+std::atomic<DWORD> g_uReportingThread{0};  // the thread whose report runs, 0 when none
 constexpr ULONG kStackGuarantee = 64 * 1024;
 
 const char* const kRegisterNames[] = {"rip", "rsp", "rbp", "rax", "rbx", "rcx", "rdx", "rsi", "rdi",
@@ -88,10 +89,17 @@ std::string CopyStack(uint64_t uStackPointer) {
     return std::string(reinterpret_cast<const char*>(uStackPointer), static_cast<size_t>(uSize));
 }
 
+// True when the calling thread failed again while its own report runs (a bad callback, a fault in the
+// report): it must not wait for the lock it holds itself, the process ends at once instead.
+bool IsNestedFault() { return g_uReportingThread.load() == ::GetCurrentThreadId(); }
+
 CrashVerdict Report(CrashFacts& facts, const std::string& strStack) {
     std::lock_guard<std::mutex> lock(g_reportMutex);
+    g_uReportingThread.store(::GetCurrentThreadId());
     if (g_hooks.pfnInHandler) g_hooks.pfnInHandler();
-    return g_hooks.pfnInAgent ? g_hooks.pfnInAgent(facts, strStack) : CrashVerdict::EndProcess;
+    const CrashVerdict eVerdict = g_hooks.pfnInAgent ? g_hooks.pfnInAgent(facts, strStack) : CrashVerdict::EndProcess;
+    g_uReportingThread.store(0);
+    return eVerdict;
 }
 
 void FillCommon(CrashFacts& facts) {
@@ -100,6 +108,7 @@ void FillCommon(CrashFacts& facts) {
 }
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pInfo) {
+    if (IsNestedFault()) return EXCEPTION_EXECUTE_HANDLER;
     CrashFacts facts;
     FillCommon(facts);
     const EXCEPTION_RECORD& record = *pInfo->ExceptionRecord;
@@ -122,6 +131,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pInfo) {
 }
 
 void OnAbort(int) {
+    if (IsNestedFault()) ::TerminateProcess(::GetCurrentProcess(), 3);
     CrashFacts facts;
     FillCommon(facts);
     facts.nSignal = SIGABRT;

@@ -111,6 +111,25 @@ TEST(CrashTool, AWorkerThreadFailureStopsOnlyThatThread) {
     EXPECT_EQ(RunNcTool({"dump", tmp / ("save/" + vecDumps[0])}).nExitCode, 0);
 }
 
+TEST(CrashTool, AFaultInsideTheHandlerEndsTheProcessWithoutHanging) {
+    ScopedTempDir tmp;
+    const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "handler-segv"}, 30);
+    ASSERT_TRUE(run.bFinished) << "the crash path hung";
+    EXPECT_TRUE(run.bSignalled);
+    EXPECT_EQ(run.nSignal, SIGSEGV);
+}
+
+TEST(CrashTool, AHandlerReplacedAfterInstallationIsPutBack) {
+    ScopedTempDir tmp;
+    const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "replaced-abort"});
+    ASSERT_TRUE(run.bFinished);
+    EXPECT_NE(run.strOut.find("reasserted 1 0\n"), std::string::npos) << run.strOut;
+    EXPECT_EQ(run.nSignal, SIGABRT) << run.nExitCode;
+    EXPECT_TRUE(run.bDumpWatcherPosted);
+    EXPECT_EQ(ListFiles(tmp / "save").size(), 1u);
+    EXPECT_TRUE(InOrder(ReadCrashLog(tmp.Path()), {"CallStack:", "CrashByAbort", "Lumo：主线程宕机"}));
+}
+
 TEST(CrashTool, TwoWorkerThreadsFailingAtOnceAreBothReported) {
     ScopedTempDir tmp;
     const CrashRun run = RunCrashingTool(tmp.Path(), {"crash", "two-threads-segv"});
