@@ -2,10 +2,14 @@
 #include "server/NcServer_Impl.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -111,6 +115,7 @@ bool CNcServerImpl::Start(std::string* pError) {
     }
     const MHD_DaemonInfo* pInfo = MHD_get_daemon_info(m_pDaemon, MHD_DAEMON_INFO_BIND_PORT);
     m_uPort = pInfo ? pInfo->port : m_config.uPort;
+    m_bStopping = false;
     {
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_bStopWatch = false;
@@ -123,17 +128,59 @@ bool CNcServerImpl::Start(std::string* pError) {
 void CNcServerImpl::Stop() {
     if (!m_pDaemon) return;
     Log("event=stopping");
-    // No new connections from here on. The listening socket is ours now: closed at once, so that a
-    // client (or the balancer in front) is refused instead of queueing on a server that will not answer.
+    m_bStopping = true;
+    // No new connections from here on. The listening socket is ours now. Connections the kernel has
+    // already completed into its queue were made before the stop and are answered: they are taken and
+    // handed to the daemon. Then the socket is shut, so that from that moment a client (or the balancer
+    // in front) is refused instead of queueing on a server that will not answer. It is closed only
+    // after the daemon has stopped, since one of its threads may still be looking at it.
     const MHD_socket nListen = MHD_quiesce_daemon(m_pDaemon);
-    if (nListen != MHD_INVALID_SOCKET) close(nListen);
+    if (nListen != MHD_INVALID_SOCKET) {
+        const int nQueued = HandOverQueued(nListen);
+        if (shutdown(nListen, SHUT_RD) != 0) {
+            Log("event=stopping what=\"cannot shut the listening socket\" errno=" + std::to_string(errno));
+        }
+        Log("event=drained queued=" + std::to_string(nQueued));
+    }
     {
+        // Done when no request is in flight, every connection has been answered, and none has bytes of
+        // a next request waiting to be read (a keep-alive connection the client has just used again);
+        // and still so 50 ms later with no request begun meanwhile, since a worker that has just read a
+        // request off its socket has not begun it yet.
+        const auto tDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_config.uShutdownGraceSec);
         std::unique_lock<std::mutex> lock(m_flightLock);
-        m_flightDone.wait_for(lock, std::chrono::seconds(m_config.uShutdownGraceSec), [&] { return m_nInFlight == 0; });
-        if (m_nInFlight > 0) Log("event=stopping what=\"requests still running after the grace\" count=" + std::to_string(m_nInFlight));
+        auto quiet = [&] {
+            if (m_nInFlight > 0 || m_nUnanswered > 0) return false;
+            lock.unlock();
+            const bool bArriving = AnyRequestArriving();
+            lock.lock();
+            return !bArriving && m_nInFlight == 0 && m_nUnanswered == 0;
+        };
+        for (;;) {
+            const auto tNow = std::chrono::steady_clock::now();
+            if (tNow >= tDeadline) break;
+            if (!quiet()) {
+                m_flightDone.wait_until(lock, std::min(tDeadline, tNow + std::chrono::milliseconds(20)));
+                continue;
+            }
+            const uint64_t uBegun = m_uBegun;
+            m_flightDone.wait_until(lock, std::min(tDeadline, tNow + std::chrono::milliseconds(50)),
+                                    [&] { return m_uBegun != uBegun; });
+            if (m_uBegun == uBegun && quiet()) break;
+        }
+        if (m_nInFlight > 0 || m_nUnanswered > 0) {
+            Log("event=stopping what=\"still waiting after the grace\" requests=" + std::to_string(m_nInFlight) +
+                " unanswered=" + std::to_string(m_nUnanswered));
+        }
     }
     MHD_stop_daemon(m_pDaemon);
     m_pDaemon = nullptr;
+    if (nListen != MHD_INVALID_SOCKET) close(nListen);
+    {
+        std::lock_guard<std::mutex> guard(m_flightLock);
+        m_setHandedOver.clear();
+        m_nUnanswered = 0;
+    }
     {
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_bStopWatch = true;
@@ -144,17 +191,89 @@ void CNcServerImpl::Stop() {
     Log("event=stopped");
 }
 
-void CNcServerImpl::OnConnection(MHD_Connection* pConn, MHD_ConnectionNotificationCode code) {
+bool CNcServerImpl::AnyRequestArriving() {
+    // Under the lock the connections' sockets stay open: a closing connection leaves the map first.
     std::lock_guard<std::mutex> guard(m_clockLock);
+    for (const auto& entry : m_mapClocks) {
+        int nBytes = 0;
+        if (entry.second.nFd >= 0 && ioctl(entry.second.nFd, FIONREAD, &nBytes) == 0 && nBytes > 0) return true;
+    }
+    return false;
+}
+
+MHD_Result CNcServerImpl::QueueResponse(MHD_Connection* pConn, unsigned int uStatus, MHD_Response* pResponse) {
+    if (m_bStopping) MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CONNECTION, "close");
+    return MHD_queue_response(pConn, uStatus, pResponse);
+}
+
+// Takes every connection waiting in the listen queue and hands it to the daemon, which answers it like
+// one it accepted itself. Returns how many it took over.
+int CNcServerImpl::HandOverQueued(MHD_socket nListen) {
+    const int nFlags = fcntl(nListen, F_GETFL);
+    if (nFlags < 0 || fcntl(nListen, F_SETFL, nFlags | O_NONBLOCK) != 0) {
+        Log("event=stopping what=\"cannot read the listen queue\" errno=" + std::to_string(errno));
+        return 0;
+    }
+    int nHanded = 0;
+    for (;;) {
+        sockaddr_storage peer;
+        socklen_t uPeerLen = sizeof(peer);
+        const int nFd = accept4(nListen, reinterpret_cast<sockaddr*>(&peer), &uPeerLen, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (nFd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                Log("event=stopping what=\"cannot take a queued connection\" errno=" + std::to_string(errno));
+            }
+            return nHanded;
+        }
+        // Counted before the daemon can see it: its thread may announce it, or even answer it, at once.
+        {
+            std::lock_guard<std::mutex> guard(m_flightLock);
+            m_setHandedOver.insert(nFd);
+            ++m_nUnanswered;
+        }
+        if (MHD_add_connection(m_pDaemon, nFd, reinterpret_cast<sockaddr*>(&peer), uPeerLen) == MHD_YES) {
+            ++nHanded;
+            continue;
+        }
+        // Refused (connection limit, memory); the daemon has closed the socket.
+        const int nError = errno;
+        {
+            std::lock_guard<std::mutex> guard(m_flightLock);
+            if (m_setHandedOver.erase(nFd) > 0) --m_nUnanswered;
+        }
+        Log("event=stopping what=\"a queued connection was refused\" errno=" + std::to_string(nError));
+    }
+}
+
+void CNcServerImpl::OnConnection(MHD_Connection* pConn, MHD_ConnectionNotificationCode code) {
+    int nFd = -1;
+    bool bClosedUnanswered = false;
+    {
+        std::lock_guard<std::mutex> guard(m_clockLock);
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            const MHD_ConnectionInfo* pInfo = MHD_get_connection_info(pConn, MHD_CONNECTION_INFO_CONNECTION_FD);
+            ReadClock clock;
+            clock.nFd = pInfo ? pInfo->connect_fd : -1;
+            clock.tStart = std::chrono::steady_clock::now();
+            m_mapClocks[pConn] = clock;
+            nFd = clock.nFd;
+        } else {
+            // Called before libmicrohttpd closes the socket: the watch never touches a number reused since.
+            auto it = m_mapClocks.find(pConn);
+            if (it != m_mapClocks.end()) {
+                bClosedUnanswered = !it->second.bAnswered;
+                m_mapClocks.erase(it);
+            }
+        }
+    }
+    std::lock_guard<std::mutex> guard(m_flightLock);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-        const MHD_ConnectionInfo* pInfo = MHD_get_connection_info(pConn, MHD_CONNECTION_INFO_CONNECTION_FD);
-        ReadClock clock;
-        clock.nFd = pInfo ? pInfo->connect_fd : -1;
-        clock.tStart = std::chrono::steady_clock::now();
-        m_mapClocks[pConn] = clock;
-    } else {
-        // Called before libmicrohttpd closes the socket: the watch never touches a number reused since.
-        m_mapClocks.erase(pConn);
+        // One the stop handed over was counted then.
+        if (m_setHandedOver.erase(nFd) == 0) ++m_nUnanswered;
+    } else if (bClosedUnanswered) {
+        --m_nUnanswered;
+        m_flightDone.notify_all();
     }
 }
 
@@ -164,13 +283,15 @@ void CNcServerImpl::MarkRequestRead(MHD_Connection* pConn) {
     if (it != m_mapClocks.end()) it->second.bRead = true;
 }
 
-void CNcServerImpl::RestartReadClock(MHD_Connection* pConn) {
+bool CNcServerImpl::RestartReadClock(MHD_Connection* pConn) {
     std::lock_guard<std::mutex> guard(m_clockLock);
     auto it = m_mapClocks.find(pConn);
-    if (it != m_mapClocks.end()) {
-        it->second.bRead = false;
-        it->second.tStart = std::chrono::steady_clock::now();
-    }
+    if (it == m_mapClocks.end()) return false;
+    it->second.bRead = false;
+    it->second.tStart = std::chrono::steady_clock::now();
+    const bool bFirst = !it->second.bAnswered;
+    it->second.bAnswered = true;
+    return bFirst;
 }
 
 void CNcServerImpl::WatchReads() {

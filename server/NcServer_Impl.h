@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 // What one request accumulates between the calls libmicrohttpd makes for it.
 struct NcRequestState {
@@ -53,7 +54,9 @@ public:
     // however slowly it trickles (libmicrohttpd's own time-out only sees idle connections).
     void OnConnection(MHD_Connection* pConn, MHD_ConnectionNotificationCode code);
     void MarkRequestRead(MHD_Connection* pConn);
-    void RestartReadClock(MHD_Connection* pConn);
+    // After a request ended: the next one on the connection gets a fresh deadline. True the first time,
+    // when the connection has answered its first request.
+    bool RestartReadClock(MHD_Connection* pConn);
 
 private:
     MHD_Result Answer(MHD_Connection* pConn, NcRequestState* pState, int nStatus, const std::string& strBody,
@@ -66,18 +69,25 @@ private:
     std::string ClientAddress(MHD_Connection* pConn) const;
     bool PeerIsTrustedProxy(MHD_Connection* pConn) const;
     void WatchReads();
+    int HandOverQueued(MHD_socket nListen);
+    bool AnyRequestArriving();
+    // MHD_queue_response; once the stop has begun the answer also closes the connection, so that a
+    // client (nginx's pool) sends nothing more on it.
+    MHD_Result QueueResponse(MHD_Connection* pConn, unsigned int uStatus, MHD_Response* pResponse);
 
     NcServerConfig m_config;
     INcStore& m_store;
     NcServerHooks m_hooks;
     CNcSite m_site;
     MHD_Daemon* m_pDaemon = nullptr;
+    std::atomic<bool> m_bStopping{false};
     uint16_t m_uPort = 0;
 
     struct ReadClock {
         int nFd = -1;
         std::chrono::steady_clock::time_point tStart;
         bool bRead = false;
+        bool bAnswered = false;   // a request on it has been answered
     };
     std::mutex m_clockLock;
     std::unordered_map<MHD_Connection*, ReadClock> m_mapClocks;
@@ -88,5 +98,11 @@ private:
     std::mutex m_flightLock;
     std::condition_variable m_flightDone;
     int m_nInFlight = 0;   // requests begun and not yet completed
+    uint64_t m_uBegun = 0; // requests begun since the start
+    // Open connections that have not answered a request yet: a stop waits for them as for requests in
+    // flight, since their clients have sent, or are about to send, a request they expect answered.
+    int m_nUnanswered = 0;
+    // Sockets the stop took from the listen queue and handed to the daemon, not yet announced by it.
+    std::unordered_set<int> m_setHandedOver;
     friend struct NcFlight;
 };

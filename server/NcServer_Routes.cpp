@@ -66,7 +66,7 @@ MHD_Result CNcServerImpl::Answer(MHD_Connection* pConn, NcRequestState* pState, 
     if (!pResponse) return MHD_NO;
     MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CONTENT_TYPE, szContentType);
     MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
-    const MHD_Result result = MHD_queue_response(pConn, static_cast<unsigned int>(nStatus), pResponse);
+    const MHD_Result result = QueueResponse(pConn, static_cast<unsigned int>(nStatus), pResponse);
     MHD_destroy_response(pResponse);
     if (result == MHD_YES) pState->nStatus = nStatus;
     return result;
@@ -81,6 +81,7 @@ MHD_Result CNcServerImpl::OnRequest(MHD_Connection* pConn, const char* szUrl, co
         {
             std::lock_guard<std::mutex> guard(m_flightLock);
             ++m_nInFlight;
+            ++m_uBegun;
         }
         pState->strMethod = szMethod ? szMethod : "";
         // The client's request line has two spaces before the version; the library leaves one on the target.
@@ -204,7 +205,7 @@ MHD_Result CNcServerImpl::ServeCatalogue(MHD_Connection* pConn, NcRequestState* 
         return MHD_NO;
     }
     MHD_add_response_header(pResponse, MHD_HTTP_HEADER_CONTENT_TYPE, "application/octet-stream");
-    const MHD_Result result = MHD_queue_response(pConn, MHD_HTTP_OK, pResponse);
+    const MHD_Result result = QueueResponse(pConn, MHD_HTTP_OK, pResponse);
     MHD_destroy_response(pResponse);
     if (result == MHD_YES) pState->nStatus = MHD_HTTP_OK;
     return result;
@@ -266,7 +267,7 @@ MHD_Result CNcServerImpl::FinishSite(MHD_Connection* pConn, NcRequestState* pSta
     for (const auto& header : site.vecHeaders) {
         MHD_add_response_header(pResponse, header.first.c_str(), header.second.c_str());
     }
-    const MHD_Result result = MHD_queue_response(pConn, static_cast<unsigned int>(site.nStatus), pResponse);
+    const MHD_Result result = QueueResponse(pConn, static_cast<unsigned int>(site.nStatus), pResponse);
     MHD_destroy_response(pResponse);
     if (result == MHD_YES) pState->nStatus = site.nStatus;
     return result;
@@ -310,10 +311,11 @@ void CNcServerImpl::OnCompleted(MHD_Connection* pConn, NcRequestState* pState, M
     if (toe != MHD_REQUEST_TERMINATED_COMPLETED_OK) strLine += " end=aborted";
     Log(strLine);
     delete pState;  // a dump that did not finish removes its temporary file here
-    RestartReadClock(pConn);
+    const bool bFirstAnswer = RestartReadClock(pConn);
     {
         std::lock_guard<std::mutex> guard(m_flightLock);
         --m_nInFlight;
+        if (bFirstAnswer) --m_nUnanswered;
     }
     m_flightDone.notify_all();
 }

@@ -1,5 +1,5 @@
 // The ncserver program itself: the account import, serving on a port of the system's choosing, and the
-// exit on SIGTERM with nothing lost.
+// exit on SIGTERM with nothing lost, not even the clients still waiting to be accepted.
 #include "common/NcTest_Paths.h"
 #include "common/NcTest_TempDir.h"
 #include "server/NcServerTest_Http.h"
@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -47,6 +48,17 @@ int WaitExit(pid_t pid) {
     return -2;
 }
 
+// The bound port, from the first log line (0 when it never came).
+uint16_t WaitListening(const std::string& strDir) {
+    for (int i = 0; i < 100; ++i) {
+        const std::string strLog = ReadTestFile(strDir + "/stderr");
+        const size_t uAt = strLog.find("event=listening addr=127.0.0.1:");
+        if (uAt != std::string::npos) return static_cast<uint16_t>(std::atoi(strLog.c_str() + uAt + 31));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
 TEST(ServerProgram, ImportsAccountsServesAndStopsCleanlyOnSigterm) {
     ScopedTempDir tmp;
     const std::string strDb = "sqlite:" + (tmp / "reports.db");
@@ -58,14 +70,7 @@ TEST(ServerProgram, ImportsAccountsServesAndStopsCleanlyOnSigterm) {
     WriteTestFile(tmp / "ncserver.ini", "[ncserver]\nAccountPolicy=table\nListen=127.0.0.1:0\n");
     pid = StartServer({"--config", tmp / "ncserver.ini", "--db", strDb, "--catalogues", tmp.Path(), "--dumps", tmp / "dumps"},
                       tmp.Path());
-    // The bound port is in the first log line.
-    uint16_t uPort = 0;
-    for (int i = 0; i < 100 && uPort == 0; ++i) {
-        const std::string strLog = ReadTestFile(tmp / "stderr");
-        const size_t uAt = strLog.find("event=listening addr=127.0.0.1:");
-        if (uAt != std::string::npos) uPort = static_cast<uint16_t>(std::atoi(strLog.c_str() + uAt + 31));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    const uint16_t uPort = WaitListening(tmp.Path());
     ASSERT_NE(uPort, 0) << ReadTestFile(tmp / "stderr");
     const std::string strFields = "&QuestionType=q&ServerName=s&NetType=n&Description=d&CheckContent=c";
     EXPECT_EQ(SendRaw(uPort, MakeRequest("POST", "/report", "UserName=mallory" + strFields)).strBody, "{ret=-2}");
@@ -85,6 +90,55 @@ TEST(ServerProgram, ImportsAccountsServesAndStopsCleanlyOnSigterm) {
     std::unique_ptr<INcStore> pStore = NcOpenStore(strDb, &strError);
     ASSERT_TRUE(pStore) << strError;
     EXPECT_EQ(pStore->CountReports(), 1);
+}
+
+// SIGTERM while the only worker thread is held by a wrong sign-in's delay and further clients wait in the
+// listen queue: every one of them is answered, a client arriving after the signal is refused, and the
+// process exits 0 without using up its grace.
+TEST(ServerProgram, SigtermAnswersTheClientsWaitingInTheListenQueue) {
+    ScopedTempDir tmp;
+    WriteTestFile(tmp / "ncserver.ini",
+                  "[ncserver]\nListen=127.0.0.1:0\nThreads=1\nSignInDelayMs=1000\nShutdownGraceSec=5\n");
+    const pid_t pid = StartServer({"--config", tmp / "ncserver.ini", "--db", "sqlite:" + (tmp / "reports.db"),
+                                   "--catalogues", tmp.Path(), "--dumps", tmp / "dumps"},
+                                  tmp.Path());
+    const uint16_t uPort = WaitListening(tmp.Path());
+    if (uPort == 0) {
+        kill(pid, SIGKILL);
+        WaitExit(pid);
+        FAIL() << ReadTestFile(tmp / "stderr");
+    }
+    const std::string strToken(64, 'a');
+    const int nBusy = ConnectLoopback(uPort);
+    ASSERT_GE(nBusy, 0);
+    ASSERT_TRUE(SendAll(nBusy, MakeRequest("POST", "/support/login", "csrf=" + strToken + "&name=nobody&password=wrong",
+                                           "Cookie: nc_signin=" + strToken + "\r\n")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the worker is now in the sign-in delay
+    std::vector<int> vecQueued;
+    for (int i = 0; i < 5; ++i) {
+        vecQueued.push_back(ConnectLoopback(uPort));
+        if (vecQueued.back() >= 0) SendAll(vecQueued.back(), MakeRequest("GET", "/healthz"));
+    }
+    const auto tSignal = std::chrono::steady_clock::now();
+    kill(pid, SIGTERM);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const int nLate = ConnectLoopback(uPort);
+    EXPECT_LT(nLate, 0);
+    if (nLate >= 0) close(nLate);
+
+    EXPECT_EQ(ReadReply(nBusy).nStatus, 401);
+    close(nBusy);
+    for (int nFd : vecQueued) {
+        ASSERT_GE(nFd, 0);
+        const HttpReply reply = ReadReply(nFd);
+        close(nFd);
+        EXPECT_EQ(reply.nStatus, 200) << reply.strHead;
+        EXPECT_EQ(reply.strBody, "ok\n");
+    }
+    EXPECT_EQ(WaitExit(pid), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - tSignal, std::chrono::seconds(5));
+    const std::string strLog = ReadTestFile(tmp / "stderr");
+    EXPECT_EQ(strLog.find("after the grace"), std::string::npos) << strLog;
 }
 
 TEST(ServerProgram, BadCommandLinesExitWithUsage) {
