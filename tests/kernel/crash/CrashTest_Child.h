@@ -27,7 +27,7 @@ CrashRun RunCrashingTool(const std::string& strDir, const std::vector<std::strin
 // Runs fnBody in a forked child in strDir; the child's exit code is fnBody's result. POSIX only.
 CrashRun RunCrashingChild(const std::string& strDir, const std::function<int()>& fnBody, int nLimitSeconds = 60);
 
-// The log file the crash left in strDir/log (the newest), "" when none.
+// The log files the crash left in strDir/log, joined in the order they were written; "" when none.
 std::string ReadCrashLog(const std::string& strDir);
 // Names of the plain files in a directory, sorted.
 std::vector<std::string> ListFiles(const std::string& strDir);

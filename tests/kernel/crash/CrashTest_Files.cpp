@@ -17,6 +17,8 @@ std::vector<std::string> ListFiles(const std::string& strDir) {
 }
 
 std::string ReadCrashLog(const std::string& strDir) {
-    const std::vector<std::string> vecLogs = ListFiles(strDir + "/log");
-    return vecLogs.empty() ? std::string() : ReadTestFile(strDir + "/log/" + vecLogs.back());
+    // A report that runs over the full hour continues in the next hour's file; the names sort by time.
+    std::string strLog;
+    for (const std::string& strName : ListFiles(strDir + "/log")) strLog += ReadTestFile(strDir + "/log/" + strName);
+    return strLog;
 }
