@@ -49,15 +49,13 @@ struct NcAnalytics {
     std::vector<NcPairStats> vecWorst;                                  // worst first, at most 10
 };
 
-// Nearest-rank percentile (the smallest value with at least nPct percent of the values at or below it)
-// of unsorted values; -1 for none.
-int32_t NcPercentile(std::vector<int32_t> vecValues, int nPct);
-int32_t NcSortedPercentile(const std::vector<int32_t>& vecSorted, int nPct);   // values already ascending
-
-// Rows as ListFigures gives them (oldest first, a report's targets together). Hours are counted from
-// nFrom rounded down to the hour up to nTo; a window over kMaxHours hours is cut to its last kMaxHours.
+// Hours are counted from nFrom rounded down to the hour up to nTo; a window over kNcMaxHours hours shows
+// only its last kNcMaxHours in the hourly figures.
 constexpr int64_t kNcMaxHours = 31 * 24;
-NcAnalytics NcComputeAnalytics(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo);
+
+// The figures of report rows as ListFigures gives them (oldest first, a report's targets together):
+// summed into rollup rows, then read as NcAnalyticsFromRollup reads the stored ones.
+NcAnalytics NcAnalyticsFromFigures(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo);
 
 // The same figures from rollup rows (NcStore_Rollup.h) covering [nFrom, nTo) exactly: the partial hours
 // at the window's edges must come as rows summed from just those reports.
@@ -71,7 +69,7 @@ NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64
 bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, int64_t nNow, size_t nMaxRows, NcAnalytics* pOut,
                      bool* pTruncated);
 
-// Shared by both ways of counting: the empty hours of a window; groups ordered most reports first; the
+// Shared with the tests' plain count: the empty hours of a window; groups ordered most reports first; the
 // pairs ranked worst first and cut to ten.
 std::vector<NcHourStats> NcAnalyticsHours(int64_t nFrom, int64_t nTo);
 void NcSortGroups(std::vector<NcGroupStats>* pGroups);

@@ -1,4 +1,4 @@
-// The analytics page: a window of days, the figures of NcComputeAnalytics as tables and two plots.
+// The analytics page: a window of days, the figures of NcLoadAnalytics as tables and two plots.
 #include "server/site/NcSite_Analytics.h"
 #include "server/site/NcSite_Pages.h"
 #include "server/site/NcSite_Templates.h"

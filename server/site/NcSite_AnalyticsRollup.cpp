@@ -170,6 +170,12 @@ NcAnalytics NcAnalyticsFromRollup(const std::vector<NcRollupRow>& vecRows, int64
     return out;
 }
 
+NcAnalytics NcAnalyticsFromFigures(const std::vector<NcFigureRow>& vecRows, int64_t nFrom, int64_t nTo) {
+    CNcRollupBuilder builder;
+    for (const NcFigureRow& row : vecRows) builder.Add(row);
+    return NcAnalyticsFromRollup(builder.Take(), nFrom, nTo);
+}
+
 bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, int64_t nNow, size_t nMaxRows, NcAnalytics* pOut,
                      bool* pTruncated) {
     *pTruncated = false;
@@ -207,6 +213,6 @@ bool NcLoadAnalytics(INcStore& store, int64_t nFrom, int64_t nTo, int64_t nNow, 
     // The rollup could not be brought up or read (logged): count from the reports, as slowly as that is.
     if (!store.ListFigures(nFrom, nTo, nMaxRows, &vecEdge)) return false;
     *pTruncated = vecEdge.size() >= nMaxRows;
-    *pOut = NcComputeAnalytics(vecEdge, nFrom, nTo);
+    *pOut = NcAnalyticsFromFigures(vecEdge, nFrom, nTo);
     return true;
 }

@@ -1,4 +1,5 @@
 // Analytics figures against a fixture computed by hand.
+#include "server/NcServerTest_AnalyticsReference.h"
 #include "server/site/NcSite_Analytics.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ TEST(SiteAnalytics, GroupsSharesAndHourBuckets) {
     none.strNetType = "电信";
     rows.push_back(none);
 
-    const NcAnalytics a = NcComputeAnalytics(rows, nFrom, h0 + 3 * 3600);
+    const NcAnalytics a = NcAnalyticsFromFigures(rows, nFrom, h0 + 3 * 3600);
     EXPECT_EQ(a.nReports, 5);
     EXPECT_EQ(a.nBad, 2);
 
@@ -115,7 +116,7 @@ TEST(SiteAnalytics, GroupsSharesAndHourBuckets) {
 
 TEST(SiteAnalytics, LongWindowsKeepTheirLastMonthOfHours) {
     const int64_t nTo = 1800000000 - 1800000000 % 3600;
-    const NcAnalytics a = NcComputeAnalytics({}, nTo - 90 * 86400, nTo);
+    const NcAnalytics a = NcAnalyticsFromFigures({}, nTo - 90 * 86400, nTo);
     ASSERT_EQ(static_cast<int64_t>(a.vecHours.size()), kNcMaxHours);
     EXPECT_EQ(a.vecHours.back().nStart, nTo - 3600);
     // The plots draw something for an empty window and for a busy one.

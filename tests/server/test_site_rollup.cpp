@@ -1,6 +1,7 @@
 // The analytics page's rollup on both backends: its figures against counting every report, at any
 // point of its counting and for windows with partial hours and days; counting hour by hour against one
 // rebuild and after the migration; a count that fails half-way; a damaged histogram in the database.
+#include "server/NcServerTest_AnalyticsReference.h"
 #include "server/NcServerTest_Fixture.h"
 #include "server/site/NcSite_Analytics.h"
 #include "server/store/NcStore_Rollup.h"
@@ -145,7 +146,7 @@ protected:
     NcAnalytics Counted(int64_t nFrom, int64_t nTo) {
         std::vector<NcFigureRow> rows;
         EXPECT_TRUE(m_pStore->ListFigures(nFrom, nTo, kAll, &rows));
-        return NcComputeAnalytics(rows, nFrom, nTo);
+        return NcTestCountAnalytics(rows, nFrom, nTo);
     }
 
     NcAnalytics Loaded(int64_t nFrom, int64_t nTo, int64_t nNow) {
