@@ -86,23 +86,22 @@ std::string NcSiteCleanText(const std::string& str) {
     return out;
 }
 
-std::string NcSiteFormatTime(int64_t nSec) {
+namespace {
+
+std::string FormatUtc(int64_t nSec, const char* szFormat) {
     const time_t t = static_cast<time_t>(nSec);
     tm parts{};
     gmtime_r(&t, &parts);
     char sz[32];
-    std::strftime(sz, sizeof(sz), "%Y-%m-%d %H:%M", &parts);
+    std::strftime(sz, sizeof(sz), szFormat, &parts);
     return sz;
 }
 
-std::string NcSiteFormatDay(int64_t nSec) {
-    const time_t t = static_cast<time_t>(nSec);
-    tm parts{};
-    gmtime_r(&t, &parts);
-    char sz[16];
-    std::strftime(sz, sizeof(sz), "%Y-%m-%d", &parts);
-    return sz;
-}
+}  // namespace
+
+std::string NcSiteFormatTime(int64_t nSec) { return FormatUtc(nSec, "%Y-%m-%d %H:%M"); }
+
+std::string NcSiteFormatDay(int64_t nSec) { return FormatUtc(nSec, "%Y-%m-%d"); }
 
 bool NcSiteParseDay(const std::string& str, int64_t* pSec) {
     if (str.size() != 10 || str[4] != '-' || str[7] != '-') return false;
