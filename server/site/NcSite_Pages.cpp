@@ -35,6 +35,20 @@ std::string JitterText(double d) {
     return sz;
 }
 
+// The fields a report's row in the list and its own page both show, every player-supplied one cleaned
+// (the templates escape them). Report is NcReportRow or NcReport.
+template <class Report>
+void SetReportFields(data* pData, const Report& report) {
+    pData->set("time", NcSiteFormatTime(report.nReceivedAt));
+    pData->set("account", NcSiteCleanText(report.strUserName));
+    pData->set("server", NcSiteCleanText(report.strServerName));
+    pData->set("group", NcSiteCleanText(report.strQuestionType));
+    pData->set("carrier", NcSiteCleanText(report.strNetType));
+    pData->set("verdict", NcSiteVerdictText(report.nVerdict));
+    pData->set("verdict_class", std::to_string(report.nVerdict));
+    pData->set("description", NcSiteCleanText(report.strDescription));
+}
+
 struct DumpEntry {
     std::string strName;
     uint64_t uSize = 0;
@@ -207,14 +221,7 @@ NcSiteResponse NcSiteReportsPage(INcStore& store, const NcSiteQuery& query, cons
     for (const NcReportRow& row : vecRows) {
         data r;
         r.set("id", std::to_string(row.nId));
-        r.set("time", NcSiteFormatTime(row.nReceivedAt));
-        r.set("account", NcSiteCleanText(row.strUserName));
-        r.set("server", NcSiteCleanText(row.strServerName));
-        r.set("group", NcSiteCleanText(row.strQuestionType));
-        r.set("carrier", NcSiteCleanText(row.strNetType));
-        r.set("verdict", NcSiteVerdictText(row.nVerdict));
-        r.set("verdict_class", std::to_string(row.nVerdict));
-        r.set("description", NcSiteCleanText(row.strDescription));
+        SetReportFields(&r, row);
         rows << r;
     }
     content.set("rows", rows);
@@ -233,16 +240,9 @@ NcSiteResponse NcSiteReportPage(INcStore& store, const std::string& strDumpDir, 
     if (!store.GetReport(nId, &report)) return NcSiteErrorPage(404, "没有这份报告 No such report.", &session);
     data content;
     content.set("id", std::to_string(nId));
-    content.set("time", NcSiteFormatTime(report.nReceivedAt));
-    content.set("account", NcSiteCleanText(report.strUserName));
+    SetReportFields(&content, report);
     content.set("account_q", NcSiteUrlEncode(report.strUserName));
-    content.set("server", NcSiteCleanText(report.strServerName));
-    content.set("group", NcSiteCleanText(report.strQuestionType));
-    content.set("carrier", NcSiteCleanText(report.strNetType));
     content.set("addr", NcSiteCleanText(report.strClientAddr));
-    content.set("verdict", NcSiteVerdictText(report.nVerdict));
-    content.set("verdict_class", std::to_string(report.nVerdict));
-    content.set("description", NcSiteCleanText(report.strDescription));
     // The client joined the lines of its output with "@@@".
     std::string strContent = report.strCheckContent;
     for (size_t uPos = 0; (uPos = strContent.find("@@@", uPos)) != std::string::npos;) {
